@@ -1,0 +1,4 @@
+// Milliseconds of wall-clock time from an arbitrary start, for the search's deadline.
+#pragma once
+
+int clock_ms();

@@ -1,0 +1,35 @@
+// Iterative-deepening negamax alpha-beta over the one global position.
+#pragma once
+
+#include "model/position.h"
+
+constexpr int SCORE_INF = 100000;
+constexpr int TURN_BUDGET_MS = 5000;
+constexpr int MIN_DEPTH = 3;
+constexpr int MAX_DEPTH = 20;
+constexpr int WIN_BOXES = 13;
+
+struct SearchLimits {
+    int budget_ms = TURN_BUDGET_MS;
+    int min_depth = MIN_DEPTH;
+    int max_depth = MAX_DEPTH;
+};
+
+// What the last choose_move did, for tests and the bench.
+struct SearchStats {
+    long long nodes = 0;        // search calls
+    int completed_depth = 0;    // deepest depth that finished before the deadline; 0 if none
+    int empty_lists = 0;        // times move generation came back empty with lines left
+};
+
+extern SearchStats search_stats;
+
+// The line the engine draws now, searched from round1. Always an undrawn line while one
+// remains. The program always uses the default limits.
+Move choose_move(const SearchLimits& limits = SearchLimits());
+
+// The best line of the current position searched to depth.
+Move search_root(int depth);
+
+// Negamax value of the current position for side, with one bound travelling down.
+int search(int depth, int bound, int side, int move_number, int few_moves);

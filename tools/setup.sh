@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs what the builds and tests need on a fresh Debian machine, when it is missing.
+# Run as root (or with sudo available). Safe to run again: it only adds what is absent.
+set -euo pipefail
+
+# "native" installs only what the native build needs (the demonstration game).
+packages=(cmake make g++ libgtest-dev googletest)
+if [ "${1:-all}" != native ]; then
+  packages+=(
+    clang-format clang libclang-rt-14-dev
+    g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+    wine wine64 xvfb xauth locales imagemagick python3
+  )
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  $sudo apt-get update -qq
+  # Recommends would pull in wine32, which breaks the 'wine' command on these machines.
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+[ "${1:-all}" = native ] && exit 0
+
+# Wine maps the module's GBK file names to UTF-8 names only under a code page 936 locale.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+  echo "setup: generating the zh_CN.UTF-8 locale"
+  $sudo localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
+fi

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Builds and runs every test of the project:
+#   formatting; native release build with its tests and the bench signature; native
+#   ASan+UBSan build with its tests; x64 Windows build with its tests under Wine; x86
+#   Windows build of the module with its imports and exports checked.
+# Ends with one line "N passed, N failed"; exits non-zero when anything failed.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+bash tools/setup.sh || exit 1
+
+jobs=$(nproc)
+passed=0
+failed=0
+failures=()
+
+step() { echo; echo "=== $*"; }
+record() { # status, name
+  if [ "$1" -eq 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); failures+=("$2"); fi
+}
+configure_build() { # dir, cmake args...
+  local dir=$1; shift
+  cmake -S . -B "$dir" -DWERROR=ON "$@" >"$dir.configure.log" 2>&1 \
+    && cmake --build "$dir" -j "$jobs" 2>&1 | tail -n 40
+  return "${PIPESTATUS[0]}"
+}
+wrap=()
+run_ctest() { # name, dir, ctest args...; runs under "${wrap[@]}" when set
+  local name=$1 dir=$2; shift 2
+  local out; out=$(mktemp)
+  (cd "$dir" && "${wrap[@]}" ctest --output-on-failure "$@") 2>&1 | tee "$out" | grep -vE '^ +Start|^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed' 
+  local line total nfail
+  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$out" | tail -n 1)
+  if [ -z "$line" ]; then
+    record 1 "$name: ctest did not finish"
+  else
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+    nfail=$(sed -E 's/.*passed, ([0-9]+) tests failed.*/\1/' <<<"$line")
+    passed=$((passed + total - nfail))
+    failed=$((failed + nfail))
+    [ "$nfail" -eq 0 ] || failures+=("$name: $nfail ctest failures")
+  fi
+  rm -f "$out"
+}
+mkdir -p build
+
+step "formatting (clang-format)"
+files=$(git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h' | while read -r f; do [ -f "$f" ] && echo "$f"; done)
+if [ -n "$files" ] && ! clang-format --dry-run --Werror $files; then record 1 "formatting"; else record 0 "formatting"; fi
+
+step "native release build"
+if configure_build build/release -DCMAKE_BUILD_TYPE=Release; then
+  record 0 "native release build"
+  run_ctest "native release" build/release -j "$jobs"
+else
+  record 1 "native release build"
+fi
+
+step "native ASan+UBSan build"
+if configure_build build/asan -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON; then
+  record 0 "native sanitizer build"
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    run_ctest "native sanitizers" build/asan -j "$jobs" -LE slow
+else
+  record 1 "native sanitizer build"
+fi
+
+step "Windows x64 build, tests under Wine"
+if configure_build build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake -DCMAKE_BUILD_TYPE=Release; then
+  record 0 "Windows x64 build"
+  # One display and one wineserver for the whole run; one test at a time.
+  wrap=(xvfb-run -a -s "-screen 0 1024x768x24")
+  run_ctest "Windows x64" build/win64 -j 1
+  wrap=()
+  WINEPREFIX="$root/build/win64/wineprefix" wineserver -k 2>/dev/null || true
+else
+  record 1 "Windows x64 build"
+fi
+
+step "Windows x86 build of the module"
+if configure_build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF; then
+  record 0 "Windows x86 build"
+  for f in build/win32/bin/Orbello.dll build/win32/bin/Vantry.exe; do
+    if [ -f "$f" ]; then bash tools/check-pe.sh "$f"; record $? "PE check $f"; fi
+  done
+else
+  record 1 "Windows x86 build"
+fi
+
+echo
+for f in "${failures[@]}"; do echo "FAILED: $f"; done
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
