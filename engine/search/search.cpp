@@ -1,33 +1,199 @@
-// Temporary stand-in for the search: plays the first undrawn line. The real search
-// replaces this whole file.
+// Iterative deepening over a negamax alpha-beta search that draws and takes back lines on
+// the one global position. A line that completes a box is searched for the same side, since
+// that side draws again. Nothing is allocated: every node keeps its move list and snapshot
+// in its own frame.
 #include "search/search.h"
+
+#include <climits>
+
+#include "model/line_placement.h"
+#include "search/clock.h"
+#include "search/evaluation.h"
+#include "search/move_generation.h"
+#include "search/transposition_table.h"
 
 SearchStats search_stats;
 
 namespace {
 
-// The one place that picks a line until the search exists.
-Move first_undrawn_line() {
+constexpr long long NO_DEADLINE = LLONG_MAX;
+
+int time_up = 0;
+long long deadline = NO_DEADLINE;
+long long node_limit = 0;
+
+// The interrupted root's best entry among those whose search finished before the clock ran
+// out, and its first candidate: what choose_move falls back on when not even its first depth
+// finished.
+bool root_partial_valid = false;
+Move root_partial;
+bool root_first_valid = false;
+Move root_first;
+
+inline bool clock_run_out() {
+    if (clock_ms() > deadline) return true;
+    return node_limit > 0 && search_stats.nodes > node_limit;
+}
+
+// Move generation can come back empty in rare positions with left-over structure codes;
+// the root then tries every undrawn line instead.
+void list_undrawn(Move* list, int& count) {
     for (int a = 0; a <= 5; ++a)
-        for (int b = 0; b <= 4; ++b)
-            if (!hline_drawn[hline_index(a, b)]) return Move{0, a, b};
-    for (int a = 0; a <= 4; ++a)
+        for (int b = 0; b < 5; ++b)
+            if (!hline_drawn[hline_index(a, b)]) list[count++] = Move{0, a, b};
+    for (int a = 0; a < 5; ++a)
         for (int b = 0; b <= 5; ++b)
-            if (!vline_drawn[vline_index(a, b)]) return Move{1, a, b};
-    return Move{0, 0, 0};
+            if (!vline_drawn[vline_index(a, b)]) list[count++] = Move{1, a, b};
 }
 
 } // namespace
 
-Move choose_move(const SearchLimits&) {
+int search(int depth, int bound, int side, int move_number, int few_moves) {
+    search_stats.nodes += 1;
+    if (depth <= 0) return evaluate(side, few_moves);
+    if (score_opponent >= WIN_BOXES || score_engine >= WIN_BOXES) return decided_value(side);
+    if (clock_run_out()) {
+        time_up = 1;
+        return SCORE_INF;
+    }
+
+    Snapshot s;
+    take_snapshot(s);
+    Move list[MAX_MOVES];
+    int count = 0;
+    generate_moves(list, count, move_number, few_moves);
+    if (count == 0) {
+        // Lines remain (the game is not decided), yet nothing was listed: value the position
+        // as it stands rather than guess a line.
+        search_stats.empty_lists += 1;
+        return evaluate(side, few_moves);
+    }
+
+    const int child_depth = depth - 1;
+    const int child_mn = move_number + 1;
+
+    int exact = 0;
+    int completed = place_line(side, list[0]);
+    int v = tt_probe(child_depth, child_mn, exact);
+    if (v != TT_MISS) {
+        if (!completed) v = -v;
+        if (v >= bound) {
+            undo_line(side, list[0], s);
+            tt_store(depth, move_number, v, 0);
+            return v;
+        }
+    }
+    if (exact == 0) {
+        v = completed ? search(child_depth, SCORE_INF, side, child_mn, few_moves)
+                      : -search(child_depth, SCORE_INF, -side, child_mn, few_moves);
+    }
+    int best = v;
+    undo_line(side, list[0], s);
+
+    for (int i = 1; i < count; ++i) {
+        exact = 0;
+        if (best >= bound) return best;
+        const Move m = list[i];
+        completed = place_line(side, m);
+        v = tt_probe(child_depth, child_mn, exact);
+        if (v != TT_MISS) {
+            if (!completed) v = -v;
+            if (v >= bound) {
+                undo_line(side, m, s);
+                tt_store(depth, move_number, best, 0);
+                return v;
+            }
+        }
+        if (exact == 0) {
+            v = completed ? search(child_depth, SCORE_INF, side, child_mn, few_moves)
+                          : -search(child_depth, -best, -side, child_mn, few_moves);
+        }
+        undo_line(side, m, s);
+        if (v > best) best = v;
+    }
+
+    if (time_up == 0) tt_store(depth, move_number, best, 1);
+    return best;
+}
+
+Move search_root(int depth) {
+    const int mn = round1;
+    Move list[LINE_COUNT];
+    int count = 0;
+    int few = 0;
+    generate_moves(list, count, mn, few);
+    if (count == 0) {
+        search_stats.empty_lists += 1;
+        list_undrawn(list, count);
+        if (count == 0) return Move{0, 0, 0}; // every line drawn: nothing to choose
+    }
+    root_first = list[0];
+    root_first_valid = true;
+    root_partial_valid = false;
+
+    Snapshot s;
+    take_snapshot(s);
+
+    Move result = list[0];
+    int completed = place_line(ENGINE, list[0]);
+    int best = completed ? search(depth - 1, SCORE_INF, ENGINE, mn + 1, few)
+                         : -search(depth - 1, SCORE_INF, OPPONENT, mn + 1, few);
+    undo_line(ENGINE, list[0], s);
+    if (time_up == 0) {
+        root_partial = result;
+        root_partial_valid = true;
+    }
+
+    for (int i = 1; i < count; ++i) {
+        if (best >= SCORE_INF) continue;
+        const Move m = list[i];
+        completed = place_line(ENGINE, m);
+        const int v = completed ? search(depth - 1, SCORE_INF, ENGINE, mn + 1, few)
+                                : -search(depth - 1, -best, OPPONENT, mn + 1, few);
+        undo_line(ENGINE, m, s);
+        // Once the clock has run out the values are no longer searched ones; the entries
+        // that finished before it keep their best for the fallback.
+        if (v > best) {
+            best = v;
+            result = m;
+            if (time_up == 0) {
+                root_partial = m;
+                root_partial_valid = true;
+            }
+        }
+    }
+    if (time_up == 0) search_stats.root_value = best;
+    return result;
+}
+
+Move choose_move(const SearchLimits& limits) {
     search_stats = SearchStats();
-    return first_undrawn_line();
-}
+    time_up = 0;
+    deadline = static_cast<long long>(clock_ms()) + limits.budget_ms;
+    node_limit = limits.node_limit;
+    root_first_valid = false;
+    root_partial_valid = false;
 
-Move search_root(int) {
-    return first_undrawn_line();
-}
+    bool have = false;
+    Move result{0, 0, 0};
+    for (int depth = limits.min_depth; depth <= limits.max_depth; ++depth) {
+        const Move m = search_root(depth);
+        if (time_up) break;
+        result = m;
+        have = true;
+        search_stats.completed_depth = depth;
+    }
+    if (!have) {
+        // Not even the first depth finished: the best entry it did search, else its first.
+        if (root_partial_valid)
+            result = root_partial;
+        else if (root_first_valid)
+            result = root_first;
+    }
 
-int search(int, int, int, int, int) {
-    return 0;
+    // search_root and search called on their own afterwards run without a clock.
+    time_up = 0;
+    deadline = NO_DEADLINE;
+    node_limit = 0;
+    return result;
 }

@@ -13,13 +13,17 @@ struct SearchLimits {
     int budget_ms = TURN_BUDGET_MS;
     int min_depth = MIN_DEPTH;
     int max_depth = MAX_DEPTH;
+    // When positive, the clock also counts as run out once this many search calls have
+    // been made: a deterministic stand-in for the deadline in tests. 0 for play.
+    long long node_limit = 0;
 };
 
 // What the last choose_move did, for tests and the bench.
 struct SearchStats {
-    long long nodes = 0;        // search calls
-    int completed_depth = 0;    // deepest depth that finished before the deadline; 0 if none
-    int empty_lists = 0;        // times move generation came back empty with lines left
+    long long nodes = 0;     // search calls
+    int completed_depth = 0; // deepest depth that finished before the deadline; 0 if none
+    int empty_lists = 0;     // times move generation came back empty with lines left
+    int root_value = 0;      // value of the line the last finished search_root returned
 };
 
 extern SearchStats search_stats;
