@@ -1,0 +1,173 @@
+// Searches a fixed set of positions to fixed depths and prints the nodes each took, a total
+// that changes whenever the search behaves differently, and nodes per second.
+//
+//   vantry-bench                 the default depths
+//   vantry-bench --depth N       every position to depth N
+//   vantry-bench --timed         each position with the play budget: the depth it completes
+//   vantry-bench --check FILE    FILE holds "DEPTH TOTAL": run at DEPTH, fail unless the
+//                                total node count is TOTAL
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "model/line_placement.h"
+#include "model/position.h"
+#include "search/keys.h"
+#include "search/random15.h"
+#include "search/search.h"
+#include "search/transposition_table.h"
+
+namespace {
+
+struct BenchPosition {
+    const char* name;
+    int depth; // default fixed depth
+    int line_count;
+    Move lines[LINE_COUNT];
+};
+
+// Built by drawing the lines in order for the opponent; nobody has completed a box yet.
+const BenchPosition positions[] = {
+    {"opening",
+     7,
+     10,
+     {{0, 1, 3},
+      {1, 2, 1},
+      {0, 1, 0},
+      {0, 5, 0},
+      {0, 2, 4},
+      {0, 5, 4},
+      {1, 4, 2},
+      {1, 3, 0},
+      {1, 3, 3},
+      {1, 2, 3}}},
+    {"early middle game",
+     7,
+     16,
+     {{1, 4, 1},
+      {1, 4, 0},
+      {0, 0, 3},
+      {0, 1, 1},
+      {0, 1, 2},
+      {0, 5, 3},
+      {0, 2, 3},
+      {1, 4, 2},
+      {1, 3, 3},
+      {0, 5, 2},
+      {0, 4, 3},
+      {1, 3, 5},
+      {0, 3, 2},
+      {0, 0, 2},
+      {0, 3, 0},
+      {1, 2, 3}}},
+    {"middle game", 8, 22, {{0, 3, 0}, {1, 1, 2}, {1, 0, 5}, {0, 1, 3}, {0, 5, 0}, {1, 2, 1},
+                            {1, 0, 4}, {1, 3, 5}, {1, 3, 2}, {0, 1, 1}, {1, 4, 2}, {0, 0, 0},
+                            {1, 2, 5}, {0, 5, 1}, {1, 4, 5}, {0, 4, 4}, {0, 2, 4}, {1, 2, 3},
+                            {1, 0, 1}, {1, 3, 0}, {1, 4, 0}, {1, 2, 2}}},
+    // Every box has two sides: a chain along the top row, two 2 x 2 loops, a pair on the
+    // left, a chain along row 3 and two pairs in the bottom row.
+    {"endgame, chains and loops", 10, 29, {{0, 0, 0}, {0, 0, 1}, {0, 0, 2}, {0, 0, 3}, {0, 0, 4},
+                                           {0, 1, 0}, {0, 1, 1}, {0, 1, 2}, {0, 1, 3}, {0, 1, 4},
+                                           {1, 1, 1}, {1, 2, 1}, {1, 1, 3}, {1, 2, 3}, {0, 3, 0},
+                                           {0, 3, 1}, {0, 3, 2}, {0, 3, 3}, {0, 3, 4}, {1, 1, 5},
+                                           {1, 2, 5}, {0, 4, 0}, {0, 4, 1}, {0, 4, 2}, {0, 4, 3},
+                                           {0, 4, 4}, {1, 4, 1}, {1, 4, 3}, {1, 4, 5}}},
+    // The same after the opponent opened the top chain at its left end.
+    {"endgame, capture run", 10, 30, {{0, 0, 0}, {0, 0, 1}, {0, 0, 2}, {0, 0, 3}, {0, 0, 4},
+                                      {0, 1, 0}, {0, 1, 1}, {0, 1, 2}, {0, 1, 3}, {0, 1, 4},
+                                      {1, 1, 1}, {1, 2, 1}, {1, 1, 3}, {1, 2, 3}, {0, 3, 0},
+                                      {0, 3, 1}, {0, 3, 2}, {0, 3, 3}, {0, 3, 4}, {1, 1, 5},
+                                      {1, 2, 5}, {0, 4, 0}, {0, 4, 1}, {0, 4, 2}, {0, 4, 3},
+                                      {0, 4, 4}, {1, 4, 1}, {1, 4, 3}, {1, 4, 5}, {1, 0, 0}}},
+};
+
+constexpr uint32_t BENCH_SEED = 12345;
+
+// Every position starts from the same state: a cleared table and a fixed random sequence,
+// so the node counts depend on nothing but the build of the rules.
+void set_up(const BenchPosition& p) {
+    init_board();
+    init_keys();
+    seed15(BENCH_SEED);
+    engine_first = 1;
+    engine_second = 0;
+    for (int i = 0; i < p.line_count; ++i) place_line(OPPONENT, p.lines[i]);
+    round1 = p.line_count + 1;
+    std::memset(static_cast<void*>(transposition_table), 0, sizeof(transposition_table));
+}
+
+void print_code(const Move& m) {
+    if (m.orient == 0)
+        std::printf("%c%c%c", 'A', 'A' + m.a, 'A' + m.b);
+    else
+        std::printf("%c%c%c", 'A' + m.orient, 'A' + m.b, 'A' + m.a);
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: vantry-bench [--depth N | --timed | --check FILE]\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int depth_override = 0;
+    bool timed = false;
+    long long expected = -1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--depth") == 0 && i + 1 < argc) {
+            depth_override = std::atoi(argv[++i]);
+            if (depth_override < 1) return usage();
+        } else if (std::strcmp(argv[i], "--timed") == 0) {
+            timed = true;
+        } else if (std::strcmp(argv[i], "--check") == 0 && i + 1 < argc) {
+            FILE* f = std::fopen(argv[++i], "r");
+            if (!f || std::fscanf(f, "%d %lld", &depth_override, &expected) != 2 ||
+                depth_override < 1) {
+                std::fprintf(stderr, "vantry-bench: cannot read a signature from %s\n", argv[i]);
+                if (f) std::fclose(f);
+                return 2;
+            }
+            std::fclose(f);
+        } else {
+            return usage();
+        }
+    }
+
+    long long total_nodes = 0;
+    int total_empty = 0;
+    double total_seconds = 0;
+    for (const BenchPosition& p : positions) {
+        set_up(p);
+        SearchLimits limits;
+        if (!timed) {
+            limits.budget_ms = INT_MAX;
+            limits.max_depth = depth_override > 0 ? depth_override : p.depth;
+            if (limits.min_depth > limits.max_depth) limits.min_depth = limits.max_depth;
+        }
+        const auto start = std::chrono::steady_clock::now();
+        const Move m = choose_move(limits);
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        total_nodes += search_stats.nodes;
+        total_empty += search_stats.empty_lists;
+        total_seconds += seconds;
+        std::printf("%-26s depth %2d  nodes %12lld  %8.3f s  %6.2f Mnps  line ", p.name,
+                    search_stats.completed_depth, search_stats.nodes, seconds,
+                    seconds > 0 ? search_stats.nodes / seconds / 1e6 : 0.0);
+        print_code(m);
+        std::printf("  value %d\n", search_stats.root_value);
+    }
+    std::printf("empty lists %d\n", total_empty);
+    std::printf("nodes per second %.0f\n", total_seconds > 0 ? total_nodes / total_seconds : 0.0);
+    std::printf("total nodes %lld\n", total_nodes);
+    std::fflush(stdout);
+    if (expected >= 0 && total_nodes != expected) {
+        std::fprintf(stderr, "vantry-bench: total nodes %lld, expected %lld\n", total_nodes,
+                     expected);
+        return 1;
+    }
+    return 0;
+}
