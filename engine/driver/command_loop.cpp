@@ -1,0 +1,141 @@
+#include "driver/command_loop.h"
+
+#include <cstring>
+#include <ctime>
+
+#include "driver/board_printer.h"
+#include "model/line_placement.h"
+#include "search/keys.h"
+#include "search/random15.h"
+
+namespace {
+
+void start_position() {
+    init_board();
+    init_keys();
+    seed15(static_cast<uint32_t>(std::time(nullptr)));
+}
+
+// The opponent's lines reach the model only when they name an undrawn line of the board;
+// anything else is skipped, so round1 keeps counting drawn lines.
+bool playable(const Move& m) {
+    return is_on_board(m) && !is_drawn(m);
+}
+
+// The engine's own line: the search's choice, or the first undrawn line should it ever
+// come back with a line that cannot be drawn.
+Move engine_line(const SearchLimits& limits) {
+    Move m = choose_move(limits);
+    if (playable(m)) return m;
+    for (int orient = 0; orient <= 1; ++orient)
+        for (int a = 0; a <= 5; ++a)
+            for (int b = 0; b <= 5; ++b) {
+                Move c{orient, a, b};
+                if (playable(c)) return c;
+            }
+    return m; // unreachable while a line is undrawn; callers only ask then
+}
+
+void new_game(WordInput& in, std::FILE* out, const SearchLimits& limits, const char* colour) {
+    in.drop_pending();
+    bool opens = std::strcmp(colour, "black") == 0;
+    engine_first = opens ? 1 : 0;
+    engine_second = opens ? 0 : 1;
+    start_position();
+    if (engine_first) {
+        Move m = engine_line(limits);
+        place_line(ENGINE, m);
+        char code[4];
+        encode_move(m, code);
+        std::fprintf(out, "move 1 %s\n", code);
+        round1 += 1;
+    }
+    print_board(out);
+}
+
+// Returns false when the game's last line has been drawn and the program ends.
+bool opponent_turn(WordInput& in, std::FILE* out, const SearchLimits& limits, int count,
+                   const char* codes) {
+    in.drop_pending();
+    // Only complete codes of the word are read, however large the count claims to be.
+    int available = static_cast<int>(std::strlen(codes)) / 3;
+    int n = count < available ? count : available;
+    for (int i = 0; i < n; ++i) {
+        Move m = decode_move(codes + 3 * i);
+        if (!playable(m)) continue;
+        place_line(OPPONENT, m);
+        round1 += 1;
+    }
+    print_board(out);
+    if (round1 > LINE_COUNT) return false;
+    std::fflush(out);
+
+    char reply[3 * LINE_COUNT + 1];
+    int replied = 0;
+    int completed;
+    do {
+        Move m = engine_line(limits);
+        completed = place_line(ENGINE, m);
+        encode_move(m, reply + 3 * replied);
+        replied += 1;
+        round1 += 1;
+    } while (completed == 1 && round1 <= LINE_COUNT);
+    reply[3 * replied] = 0;
+    std::fprintf(out, "round1=%d\n", round1);
+    std::fprintf(out, "move %d %s\n", replied, reply);
+    print_board(out);
+    return true;
+}
+
+} // namespace
+
+Move decode_move(const char* code) {
+    int c0 = code[0], c1 = code[1], c2 = code[2];
+    if (c0 == 'A') return Move{0, c1 - 'A', c2 - 'A'};
+    return Move{c0 - 'A', c2 - 'A', c1 - 'A'};
+}
+
+void encode_move(const Move& m, char* code) {
+    if (m.orient == 0) {
+        code[0] = 'A';
+        code[1] = static_cast<char>('A' + m.a);
+        code[2] = static_cast<char>('A' + m.b);
+    } else {
+        code[0] = static_cast<char>('A' + m.orient);
+        code[1] = static_cast<char>('A' + m.b);
+        code[2] = static_cast<char>('A' + m.a);
+    }
+    code[3] = 0;
+}
+
+int run_command_loop(WordInput& in, std::FILE* out, const SearchLimits& limits) {
+    start_position();
+    char word[WORD_BUFFER];
+    for (;;) {
+        std::fflush(out);
+        if (!in.read_word(word)) return 0;
+        if (std::strcmp(word, "move") == 0) {
+            // A count that is not a number counts as 0: no opponent line, the engine plays.
+            int count = 0;
+            if (in.read_count(count) == CountResult::end_of_input) return 0;
+            if (!in.read_word(word)) return 0;
+            if (!opponent_turn(in, out, limits, count, word)) {
+                std::fflush(out);
+                return 0;
+            }
+        } else if (std::strcmp(word, "new") == 0) {
+            if (!in.read_word(word)) return 0;
+            new_game(in, out, limits, word);
+        } else if (std::strcmp(word, "error") == 0 || std::strcmp(word, "end") == 0) {
+            in.drop_pending();
+        } else if (std::strcmp(word, "name?") == 0) {
+            in.drop_pending();
+            std::fputs("name xxxx\n", out);
+        } else if (std::strcmp(word, "quit") == 0) {
+            in.drop_pending();
+            std::fputs("Quit!\n", out);
+            std::fflush(out);
+            return 0;
+        }
+    }
+}

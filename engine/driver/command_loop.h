@@ -1,0 +1,20 @@
+// The engine's one entry: reads commands word by word, applies the opponent's lines,
+// plays its own and writes the replies and the board picture.
+#pragma once
+
+#include <cstdio>
+
+#include "driver/word_input.h"
+#include "model/position.h"
+#include "search/search.h"
+
+// Decodes a three-letter line code as the opponent writes it. The result may name no
+// line of the board; callers check.
+Move decode_move(const char* code);
+
+// Writes the code of a line of the board into code (three letters and a 0).
+void encode_move(const Move& m, char* code);
+
+// Runs until "quit", end of input, or a "move" that brings the last line; returns the
+// program's exit status.
+int run_command_loop(WordInput& in, std::FILE* out, const SearchLimits& limits);

@@ -1,0 +1,195 @@
+// Drawing a line: the one or two boxes beside it are updated in a fixed order, the census
+// and capture bookkeeping follow, and the hashes take the line's keys. The search draws
+// and takes back lines millions of times: nothing here allocates or scans the board.
+#include "model/line_placement.h"
+
+#include "model/census.h"
+#include "model/model_check.h"
+
+namespace {
+
+// The boxes beside a line, in update order; second is nullptr for a border line.
+struct Beside {
+    Box* first;
+    Box* second;
+};
+
+inline Beside boxes_beside(const Move& m) {
+    if (m.orient == 0) {
+        if (m.a == 0) return Beside{&boxes[0][m.b], nullptr};
+        if (m.a == 5) return Beside{&boxes[4][m.b], nullptr};
+        return Beside{&boxes[m.a][m.b], &boxes[m.a - 1][m.b]};
+    }
+    if (m.b == 0) return Beside{&boxes[m.a][0], nullptr};
+    if (m.b == 5) return Beside{&boxes[m.a][4], nullptr};
+    return Beside{&boxes[m.a][m.b], &boxes[m.a][m.b - 1]};
+}
+
+inline void remove_link(Box* x, const Box* y) {
+    for (int i = 0; i < x->link_count; ++i) {
+        if (x->links[i] == y) {
+            for (int j = i + 1; j < x->link_count; ++j) x->links[j - 1] = x->links[j];
+            x->link_count -= 1;
+            return;
+        }
+    }
+}
+
+// Third side: the box can be taken. first_of_two tells whether x is the first of two
+// boxes of the line; same_structure carries the first box's judgement to the second.
+void third_side(Box* x, const Box* y, bool first_of_two, bool second_of_two, bool& same_structure) {
+    capturable_count += 1;
+    if (first_of_two) same_structure = x->chain_type == y->chain_type;
+    int old = x->capture_mark;
+    x->capture_mark = 1;
+    if (old == 2) {
+        next_in_run_count -= 1;
+    } else if (!(second_of_two && same_structure)) {
+        cut_chain(x->chain_type, x->chain_id);
+    }
+    if (x->link_count == 1) {
+        Box* n = x->links[0];
+        if (n->sides >= 2) {
+            if (n->sides == 2 && n->capture_mark != 2) {
+                n->capture_mark = 2;
+                next_in_run_count += 1;
+            }
+            return;
+        }
+    }
+    dead_end_count += 1;
+    capturable_count -= 1;
+    x->chain_type = TYPE_DEAD_END;
+}
+
+void fourth_side(Box* x, const Box* y, bool first_of_two, int player) {
+    if (first_of_two && y->sides == 3) double_cross_count += 1;
+    if (x->chain_type == TYPE_DEAD_END)
+        dead_end_count -= 1;
+    else
+        capturable_count -= 1;
+    x->chain_type = TYPE_NONE;
+    x->capture_mark = 0;
+    if (player == OPPONENT) {
+        score_opponent += 1;
+        box_glyph[x->row * 5 + x->col] = 'H';
+    } else {
+        score_engine += 1;
+        box_glyph[x->row * 5 + x->col] = 'c';
+    }
+}
+
+// Returns 1 when the box was completed.
+int update_box(Box* x, Box* y, bool first_of_two, bool second_of_two, int player,
+               bool& same_structure) {
+    x->sides += 1;
+    if (y != nullptr) remove_link(x, y);
+    switch (x->sides) {
+    case 1:
+    case 2:
+        formation_step(x);
+        return 0;
+    case 3:
+        third_side(x, y, first_of_two, second_of_two, same_structure);
+        return 0;
+    default:
+        fourth_side(x, y, first_of_two, player);
+        return 1;
+    }
+}
+
+} // namespace
+
+int place_line(int player, Move m) {
+    int k = key_index(m);
+    index_hash += index_keys[m.orient][k];
+    check_hash += check_keys[m.orient][k];
+    if (m.orient == 0) {
+        hline_drawn[hline_index(m.a, m.b)] = 1;
+        hline_glyph[hline_index(m.a, m.b)] = '-';
+    } else {
+        vline_drawn[vline_index(m.a, m.b)] = 1;
+        vline_glyph[vline_index(m.a, m.b)] = '|';
+    }
+    Beside s = boxes_beside(m);
+    bool same_structure = false;
+    bool two = s.second != nullptr;
+    int completed = update_box(s.first, s.second, two, false, player, same_structure);
+    if (two) completed |= update_box(s.second, s.first, false, true, player, same_structure);
+#ifdef VANTRY_CHECK_MODEL
+    check_model("place_line", m);
+#endif
+    return completed;
+}
+
+void take_snapshot(Snapshot& s) {
+    for (int i = 0; i < BOX_COUNT; ++i) {
+        const Box& x = boxes[i / 5][i % 5];
+        s.chain_type[i] = x.chain_type;
+        s.capture_mark[i] = x.capture_mark;
+        s.chain_id[i] = x.chain_id;
+    }
+    s.single_count = single_count;
+    s.dead_end_count = dead_end_count;
+    s.corner_pair_count = corner_pair_count;
+    s.pair_count = pair_count;
+    s.next_chain_id = next_chain_id;
+    s.loop_count = loop_count;
+    s.chain_count = chain_count;
+    s.capturable_count = capturable_count;
+    s.next_in_run_count = next_in_run_count;
+    s.double_cross_count = double_cross_count;
+}
+
+namespace {
+
+void restore_box(Box* x, Box* y, int player) {
+    x->sides -= 1;
+    // The restored link goes to the end; the search accepts the changed order.
+    if (y != nullptr && x->link_count < 4) x->links[x->link_count++] = y;
+    if (x->sides == 3) {
+        box_glyph[x->row * 5 + x->col] = ' ';
+        if (player == OPPONENT)
+            score_opponent -= 1;
+        else
+            score_engine -= 1;
+    }
+}
+
+} // namespace
+
+void undo_line(int player, Move m, const Snapshot& s) {
+    for (int i = 0; i < BOX_COUNT; ++i) {
+        Box& x = boxes[i / 5][i % 5];
+        x.chain_type = s.chain_type[i];
+        x.capture_mark = s.capture_mark[i];
+        x.chain_id = s.chain_id[i];
+    }
+    single_count = s.single_count;
+    dead_end_count = s.dead_end_count;
+    corner_pair_count = s.corner_pair_count;
+    pair_count = s.pair_count;
+    next_chain_id = s.next_chain_id;
+    loop_count = s.loop_count;
+    chain_count = s.chain_count;
+    capturable_count = s.capturable_count;
+    next_in_run_count = s.next_in_run_count;
+    double_cross_count = s.double_cross_count;
+
+    int k = key_index(m);
+    index_hash -= index_keys[m.orient][k];
+    check_hash -= check_keys[m.orient][k];
+    if (m.orient == 0) {
+        hline_drawn[hline_index(m.a, m.b)] = 0;
+        hline_glyph[hline_index(m.a, m.b)] = ' ';
+    } else {
+        vline_drawn[vline_index(m.a, m.b)] = 0;
+        vline_glyph[vline_index(m.a, m.b)] = ' ';
+    }
+    Beside b = boxes_beside(m);
+    restore_box(b.first, b.second, player);
+    if (b.second != nullptr) restore_box(b.second, b.first, player);
+#ifdef VANTRY_CHECK_MODEL
+    check_model("undo_line", m);
+#endif
+}

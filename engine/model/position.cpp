@@ -1,0 +1,77 @@
+// The one global position and its reset to the empty board.
+#include "model/position.h"
+
+Box boxes[BOARD_ROWS][BOARD_COLS];
+
+int single_count;
+int dead_end_count;
+int corner_pair_count;
+int pair_count;
+int chain_count;
+int loop_count;
+int capturable_count;
+int next_in_run_count;
+int double_cross_count;
+int next_chain_id = 1;
+LoopEntry loops[MAX_LOOPS];
+
+int score_engine;
+int score_opponent;
+
+int hline_drawn[30];
+int vline_drawn[30];
+char hline_glyph[30];
+char vline_glyph[30];
+char box_glyph[25];
+
+uint64_t index_keys[2][36];
+uint64_t check_keys[2][36];
+uint64_t index_hash;
+uint64_t check_hash;
+
+int round1 = 1;
+int engine_first;
+int engine_second;
+
+void init_board() {
+    for (int r = 0; r < BOARD_ROWS; ++r) {
+        for (int c = 0; c < BOARD_COLS; ++c) {
+            Box& x = boxes[r][c];
+            x.row = r;
+            x.col = c;
+            x.sides = 0;
+            x.chain_type = TYPE_NONE;
+            x.capture_mark = 0;
+            x.chain_id = 0;
+            x.link_count = 0;
+            // Start order left, up, right, down: move generation and evaluation read
+            // links[0] and links[1] and rely on it.
+            if (c > 0) x.links[x.link_count++] = &boxes[r][c - 1];
+            if (r > 0) x.links[x.link_count++] = &boxes[r - 1][c];
+            if (c < BOARD_COLS - 1) x.links[x.link_count++] = &boxes[r][c + 1];
+            if (r < BOARD_ROWS - 1) x.links[x.link_count++] = &boxes[r + 1][c];
+            for (int i = x.link_count; i < 4; ++i) x.links[i] = nullptr;
+        }
+    }
+    single_count = 0;
+    dead_end_count = 0;
+    corner_pair_count = 0;
+    pair_count = 0;
+    chain_count = 0;
+    loop_count = 0;
+    capturable_count = 0;
+    next_in_run_count = 0;
+    double_cross_count = 0;
+    next_chain_id = 1;
+    for (LoopEntry& e : loops) e = LoopEntry{0, nullptr};
+    score_engine = 0;
+    score_opponent = 0;
+    for (int i = 0; i < 30; ++i) {
+        hline_drawn[i] = 0;
+        vline_drawn[i] = 0;
+        hline_glyph[i] = ' ';
+        vline_glyph[i] = ' ';
+    }
+    for (char& g : box_glyph) g = ' ';
+    round1 = 1;
+}
