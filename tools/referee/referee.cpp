@@ -1,0 +1,491 @@
+#include "referee.h"
+
+#include "child_process.h"
+#include "dab_board.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <sstream>
+#include <thread>
+
+namespace dabtools {
+
+const char* fault_name(Fault f) {
+    switch (f) {
+    case Fault::None:
+        return "none";
+    case Fault::StartFailed:
+        return "start-failed";
+    case Fault::Garbled:
+        return "garbled-reply";
+    case Fault::Count:
+        return "wrong-count";
+    case Fault::IllegalLine:
+        return "illegal-line";
+    case Fault::DrawnLine:
+        return "drawn-line";
+    case Fault::Continued:
+        return "continued-after-non-completing-line";
+    case Fault::Stopped:
+        return "stopped-after-completing-line";
+    case Fault::Late:
+        return "late-reply";
+    case Fault::NoReply:
+        return "no-reply";
+    case Fault::Crash:
+        return "crash";
+    case Fault::Exited:
+        return "exited";
+    case Fault::Closed:
+        return "closed-stream";
+    }
+    return "?";
+}
+
+namespace {
+
+using Millis = std::chrono::duration<double, std::milli>;
+
+std::string trim(const std::string& s) {
+    size_t b = s.find_first_not_of(" \t\r");
+    if (b == std::string::npos) return "";
+    size_t e = s.find_last_not_of(" \t\r");
+    return s.substr(b, e - b + 1);
+}
+
+// Output as it may appear in a report: printable, and short.
+std::string quote(const std::string& s) {
+    std::string out;
+    for (unsigned char c : s) {
+        if (out.size() >= 60) {
+            out += "...";
+            break;
+        }
+        out += (c >= 32 && c < 127) ? static_cast<char>(c) : '?';
+    }
+    return "\"" + out + "\"";
+}
+
+std::vector<std::string> words_of(const std::string& s) {
+    std::istringstream in(s);
+    std::vector<std::string> words;
+    std::string w;
+    while (in >> w) words.push_back(w);
+    return words;
+}
+
+// The board picture engines print between their replies: dots, line glyphs, blanks and
+// single owner letters. Running text has letters side by side and fails this.
+bool is_board_line(const std::string& s) {
+    bool mark = false, letter = false;
+    for (unsigned char c : s) {
+        if (c == '*' || c == '-' || c == '|') {
+            mark = true;
+            letter = false;
+        } else if (c == ' ' || c == '\t' || c == '\r') {
+            letter = false;
+        } else if (std::isalpha(c)) {
+            if (letter) return false;
+            letter = true;
+        } else {
+            return false;
+        }
+    }
+    return mark;
+}
+
+bool parse_int(const std::string& s, int& value) {
+    if (s.empty() || s.size() > 9) return false;
+    size_t i = (s[0] == '-' || s[0] == '+') ? 1 : 0;
+    if (i == s.size()) return false;
+    for (size_t k = i; k < s.size(); ++k)
+        if (!std::isdigit(static_cast<unsigned char>(s[k]))) return false;
+    value = std::stoi(s);
+    return true;
+}
+
+std::string with_seed(const std::string& command, uint32_t seed) {
+    std::string out = command;
+    const std::string key = "{seed}";
+    for (size_t at = out.find(key); at != std::string::npos; at = out.find(key, at))
+        out.replace(at, key.size(), std::to_string(seed));
+    return out;
+}
+
+std::string format_ms(double ms) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f", ms);
+    return buf;
+}
+
+class Game {
+  public:
+    Game(const EngineSpec engines[2], int black, int number, uint32_t seed, const Options& options,
+         std::ostream* log)
+        : engines_(engines), options_(options), log_(log) {
+        r_.number = number;
+        r_.seed = seed;
+        r_.black = black;
+        line_ms_ = options.budget_ms + options.margin_ms;
+    }
+
+    GameResult play() {
+        if (log_ && options_.verbose)
+            *log_ << "Game " << r_.number << " (seed " << r_.seed
+                  << "): " << engines_[r_.black].label << " black, " << engines_[1 - r_.black].label
+                  << " white\n";
+        const int black = r_.black, white = 1 - black;
+        std::string reply;
+        if (start(black) && start(white) && ask_name(black) && ask_name(white) &&
+            new_white(white) && send(black, "new black")) {
+            auto sent = Clock::now();
+            int mover = black;
+            bool ok = read_reply(black, sent, reply) && judge(black, reply, sent);
+            while (ok && !board_.full()) {
+                std::string command = "move " + std::to_string(last_count_) + " " + last_codes_;
+                int other = 1 - mover;
+                sent = Clock::now();
+                ok = send(other, command) && read_reply(other, sent, reply) &&
+                     judge(other, reply, sent);
+                mover = other;
+            }
+            if (ok) last_lines_to(1 - mover);
+        }
+        finish();
+        r_.score[0] = board_.score[1];
+        r_.score[1] = board_.score[2];
+        if (r_.fault == Fault::None) {
+            r_.winner = r_.score[0] > r_.score[1] ? 0 : 1;
+            r_.reason = "score " + std::to_string(r_.score[r_.winner]) + "-" +
+                        std::to_string(r_.score[1 - r_.winner]);
+        } else {
+            r_.winner = 1 - r_.fault_engine;
+            r_.reason = "fault by " + engines_[r_.fault_engine].label + ": " +
+                        fault_name(r_.fault) + ": " + r_.fault_detail;
+        }
+        return r_;
+    }
+
+  private:
+    std::string colour(int e) const { return e == r_.black ? "black" : "white"; }
+
+    void fault(int e, Fault f, const std::string& detail) {
+        if (r_.fault != Fault::None) return;
+        r_.fault = f;
+        r_.fault_engine = e;
+        r_.fault_detail = detail;
+    }
+
+    // The stream ended or would not take a command: the state of the process says why.
+    void stream_ended(int e, const std::string& context) {
+        ChildProcess& p = proc_[e];
+        p.wait_exit(Clock::now() + std::chrono::milliseconds(2000));
+        if (!p.poll_exit()) {
+            fault(e, Fault::Closed, context);
+            return;
+        }
+        const ChildProcess::Exit& x = p.exit_info();
+        if (x.signal != 0)
+            fault(e, Fault::Crash, "ended by signal " + std::to_string(x.signal) + " " + context);
+        else if (x.code != 0)
+            fault(e, Fault::Crash, "ended with status " + std::to_string(x.code) + " " + context);
+        else
+            fault(e, Fault::Exited, "ended with status 0 " + context);
+    }
+
+    bool start(int e) {
+        std::string error;
+        std::vector<std::string> argv = split_command(with_seed(engines_[e].command, r_.seed));
+        if (!proc_[e].start(argv, error)) {
+            fault(e, Fault::StartFailed, error);
+            return false;
+        }
+        return true;
+    }
+
+    bool send(int e, const std::string& command) {
+        if (proc_[e].write_line(command)) return true;
+        stream_ended(e, "(would not read \"" + command + "\")");
+        return false;
+    }
+
+    // Reads lines, skipping board pictures and "round1=" lines, until one whose first word
+    // is the expected word. Anything else is a garbled reply.
+    bool read_line_starting(int e, const std::string& word, Clock::time_point deadline,
+                            const std::string& waiting_for, std::string& out) {
+        for (;;) {
+            std::string line;
+            switch (proc_[e].read_line(line, deadline)) {
+            case ChildProcess::Read::Line: {
+                std::string t = trim(line);
+                if (t.empty() || is_board_line(t) || t.rfind("round1=", 0) == 0) continue;
+                std::vector<std::string> w = words_of(t);
+                if (w[0] == word) {
+                    out = t;
+                    return true;
+                }
+                fault(e, Fault::Garbled, "unexpected output " + quote(t) + " " + waiting_for);
+                return false;
+            }
+            case ChildProcess::Read::Timeout:
+                if (proc_[e].poll_exit()) {
+                    stream_ended(e, waiting_for);
+                } else {
+                    auto ms =
+                        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - sent_);
+                    fault(e, Fault::NoReply,
+                          "nothing " + waiting_for + " within " + std::to_string(ms.count()) +
+                              " ms");
+                }
+                return false;
+            case ChildProcess::Read::Eof:
+                stream_ended(e, waiting_for);
+                return false;
+            }
+        }
+    }
+
+    bool ask_name(int e) {
+        sent_ = Clock::now();
+        std::string line;
+        if (!send(e, "name?") ||
+            !read_line_starting(e, "name", sent_ + std::chrono::milliseconds(line_ms_),
+                                "in answer to \"name?\"", line))
+            return false;
+        r_.names[e] = trim(line.substr(4));
+        return true;
+    }
+
+    // After "new white" the engine prints its board and no reply; the next command must not
+    // arrive before the engine has dropped its pending input, so wait for the picture.
+    bool new_white(int e) {
+        if (!send(e, "new white")) return false;
+        auto deadline = Clock::now() + std::chrono::milliseconds(options_.margin_ms);
+        int board_lines = 0;
+        while (board_lines < 21) {
+            std::string line;
+            ChildProcess::Read r = proc_[e].read_line(line, deadline);
+            if (r == ChildProcess::Read::Timeout) return true; // an engine without a picture
+            if (r == ChildProcess::Read::Eof) {
+                stream_ended(e, "after \"new white\"");
+                return false;
+            }
+            std::string t = trim(line);
+            if (!t.empty() && !is_board_line(t)) {
+                fault(e, Fault::Garbled, "unexpected output " + quote(t) + " after \"new white\"");
+                return false;
+            }
+            ++board_lines;
+        }
+        return true;
+    }
+
+    // A turn has at most one line more than there are boxes left to complete.
+    bool read_reply(int e, Clock::time_point sent, std::string& reply) {
+        sent_ = sent;
+        int boxes_left = BOXES - board_.score[1] - board_.score[2];
+        int most = std::min(LINES - board_.lines_drawn, boxes_left + 1);
+        auto deadline = sent + std::chrono::milliseconds(static_cast<long long>(most) * line_ms_);
+        return read_line_starting(e, "move", deadline, "while a move was due", reply);
+    }
+
+    bool judge(int e, const std::string& reply, Clock::time_point sent) {
+        double ms = Millis(Clock::now() - sent).count();
+        std::vector<std::string> w = words_of(reply);
+        int count = 0;
+        if (w.size() < 2 || w.size() > 3 || !parse_int(w[1], count)) {
+            fault(e, Fault::Garbled, quote(reply));
+            return false;
+        }
+        std::string codes = w.size() == 3 ? w[2] : "";
+        for (char c : codes)
+            if (c < 'A' || c > 'Z') {
+                fault(e, Fault::Garbled, quote(reply));
+                return false;
+            }
+        if (count < 1 || codes.size() % 3 != 0 || codes.size() / 3 != static_cast<size_t>(count)) {
+            fault(e, Fault::Count,
+                  quote(reply) + " announces " + std::to_string(count) + " lines with " +
+                      (codes.size() % 3 ? "a broken code" : std::to_string(codes.size() / 3)) +
+                      (codes.size() % 3 ? "" : " codes"));
+            return false;
+        }
+        Turn turn;
+        turn.engine = e;
+        turn.ms = ms;
+        turn.count = count;
+        if (ms > static_cast<double>(count) * line_ms_) {
+            r_.turns.push_back(turn);
+            fault(e, Fault::Late,
+                  "reply of " + std::to_string(count) + " line(s) after " + format_ms(ms) +
+                      " ms, limit " + std::to_string(count * line_ms_) + " ms");
+            return false;
+        }
+        bool completed = false;
+        for (int i = 0; i < count; ++i) {
+            std::string code = codes.substr(static_cast<size_t>(i) * 3, 3);
+            if (i > 0 && !completed) {
+                r_.turns.push_back(turn);
+                fault(e, Fault::Continued,
+                      code + " follows " + codes.substr(static_cast<size_t>(i - 1) * 3, 3) +
+                          ", which completed no box");
+                return false;
+            }
+            int line = parse_line_code(code.c_str());
+            if (line < 0) {
+                r_.turns.push_back(turn);
+                fault(e, Fault::IllegalLine, code + " names no line of the board");
+                return false;
+            }
+            if (board_.drawn[line]) {
+                r_.turns.push_back(turn);
+                fault(e, Fault::DrawnLine, code + " is already drawn");
+                return false;
+            }
+            completed = board_.draw(line, e + 1) > 0;
+            turn.lines.push_back(line);
+        }
+        r_.turns.push_back(turn);
+        if (completed && !board_.full()) {
+            fault(e, Fault::Stopped,
+                  codes.substr(codes.size() - 3) + " completed a box but the turn ended");
+            return false;
+        }
+        last_count_ = count;
+        last_codes_ = codes;
+        if (log_ && options_.verbose) {
+            char buf[160];
+            std::snprintf(buf, sizeof buf, "  %3d. %-16s %-5s move %2d %-15s %9.1f ms   %2d-%-2d\n",
+                          static_cast<int>(r_.turns.size()), engines_[e].label.c_str(),
+                          colour(e).c_str(), count, codes.c_str(), ms, board_.score[r_.black + 1],
+                          board_.score[2 - r_.black]);
+            *log_ << buf;
+            if (options_.boards)
+                *log_ << board_.picture(r_.black == 0 ? 'B' : 'W', r_.black == 0 ? 'W' : 'B');
+            log_->flush();
+        }
+        return true;
+    }
+
+    // The engine that receives the game's last lines ends by itself, with status 0 and no
+    // reply. The game is decided by then, so what goes wrong here is only noted.
+    void last_lines_to(int e) {
+        std::string command = "move " + std::to_string(last_count_) + " " + last_codes_;
+        const std::string& who = engines_[e].label;
+        if (!proc_[e].write_line(command)) {
+            proc_[e].wait_exit(Clock::now() + std::chrono::milliseconds(line_ms_));
+            if (!proc_[e].poll_exit()) r_.notes.push_back(who + " did not read the last lines");
+            return;
+        }
+        auto deadline = Clock::now() + std::chrono::milliseconds(line_ms_);
+        std::string line;
+        bool replied = false;
+        ChildProcess::Read r;
+        while ((r = proc_[e].read_line(line, deadline)) == ChildProcess::Read::Line) {
+            std::vector<std::string> w = words_of(line);
+            if (!w.empty() && w[0] == "move") replied = true;
+        }
+        if (replied) r_.notes.push_back(who + " replied after the last lines");
+        if (!proc_[e].wait_exit(deadline)) {
+            r_.notes.push_back(who + " did not end after the last lines");
+            return;
+        }
+        const ChildProcess::Exit& x = proc_[e].exit_info();
+        if (x.code != 0 || x.signal != 0)
+            r_.notes.push_back(who + " ended with status " + std::to_string(x.code) +
+                               (x.signal ? " (signal " + std::to_string(x.signal) + ")" : "") +
+                               " after the last lines");
+    }
+
+    // "end" to every engine still running that did not fault, then "quit"; whatever does
+    // not end in time is killed. Every child is reaped here.
+    void finish() {
+        for (int e = 0; e < 2; ++e) {
+            ChildProcess& p = proc_[e];
+            if (!p.started() || p.poll_exit()) continue;
+            if (e != r_.fault_engine && p.write_line("end")) {
+                // "end" drops pending input: let it be read before "quit" arrives.
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                p.write_line("quit");
+                auto deadline = Clock::now() + std::chrono::milliseconds(std::min(line_ms_, 3000));
+                std::string line;
+                while (p.read_line(line, deadline) == ChildProcess::Read::Line)
+                    if (trim(line) == "Quit!") break;
+                if (!p.wait_exit(deadline) && r_.fault == Fault::None)
+                    r_.notes.push_back(engines_[e].label + " did not end on \"quit\"");
+            }
+            p.kill();
+        }
+    }
+
+    const EngineSpec* engines_;
+    const Options& options_;
+    std::ostream* log_;
+    int line_ms_;
+    ChildProcess proc_[2];
+    Board board_;
+    GameResult r_;
+    Clock::time_point sent_;
+    int last_count_ = 0;
+    std::string last_codes_;
+};
+
+} // namespace
+
+GameResult play_game(const EngineSpec engines[2], int black, int number, uint32_t seed,
+                     const Options& options, std::ostream* log) {
+    Game game(engines, black, number, seed, options, log);
+    return game.play();
+}
+
+MatchResult run_match(const EngineSpec engines[2], const Options& options, std::ostream* log,
+                      std::ostream* json) {
+    MatchResult m;
+    for (int g = 0; g < options.games; ++g) {
+        int black = options.swap ? g % 2 : 0;
+        GameResult r =
+            play_game(engines, black, g + 1, options.seed + static_cast<uint32_t>(g), options, log);
+        for (int e = 0; e < 2; ++e) {
+            EngineStats& s = m.stats[e];
+            if (s.name.empty()) s.name = r.names[e];
+            (r.winner == e ? s.wins : s.losses) += 1;
+            s.boxes_for += r.score[e];
+            s.boxes_against += r.score[1 - e];
+        }
+        for (const Turn& t : r.turns) {
+            EngineStats& s = m.stats[t.engine];
+            s.lines += t.count;
+            s.total_ms += t.ms;
+            s.max_ms_per_line = std::max(s.max_ms_per_line, t.ms / t.count);
+        }
+        if (r.fault != Fault::None) m.stats[r.fault_engine].faults[fault_name(r.fault)] += 1;
+        if (log) {
+            *log << "Game " << r.number << ": " << engines[r.black].label << " (black) "
+                 << r.score[r.black] << ", " << engines[1 - r.black].label << " (white) "
+                 << r.score[1 - r.black] << ": " << engines[r.winner].label << " wins, " << r.reason
+                 << "\n";
+            for (const std::string& n : r.notes) *log << "  note: " << n << "\n";
+            log->flush();
+        }
+        if (json) {
+            *json << game_json(r, engines) << "\n";
+            json->flush();
+        }
+        if (options.progress) {
+            std::fprintf(stderr, "\rgame %d/%d: %s %d, %s %d ", g + 1, options.games,
+                         engines[0].label.c_str(), m.stats[0].wins, engines[1].label.c_str(),
+                         m.stats[1].wins);
+            std::fflush(stderr);
+        }
+        m.games.push_back(std::move(r));
+    }
+    if (options.progress) std::fprintf(stderr, "\n");
+    if (json) {
+        *json << match_json(m, engines, options) << "\n";
+        json->flush();
+    }
+    return m;
+}
+
+} // namespace dabtools

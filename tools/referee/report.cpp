@@ -1,0 +1,129 @@
+// The referee's reports: one JSON object per game and one per match, and a table for people.
+#include "referee.h"
+
+#include "dab_board.h"
+
+#include <cstdio>
+#include <sstream>
+
+namespace dabtools {
+
+namespace {
+
+std::string json_string(const std::string& s) {
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 32) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+std::string number(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f", v);
+    return buf;
+}
+
+} // namespace
+
+std::string game_json(const GameResult& g, const EngineSpec engines[2]) {
+    const int black = g.black, white = 1 - black;
+    std::ostringstream o;
+    o << "{\"type\":\"game\",\"game\":" << g.number << ",\"seed\":" << g.seed
+      << ",\"black\":" << json_string(engines[black].label)
+      << ",\"white\":" << json_string(engines[white].label)
+      << ",\"black_name\":" << json_string(g.names[black])
+      << ",\"white_name\":" << json_string(g.names[white]) << ",\"turns\":[";
+    for (size_t i = 0; i < g.turns.size(); ++i) {
+        const Turn& t = g.turns[i];
+        std::string codes;
+        for (int line : t.lines) codes += line_code(line);
+        o << (i ? "," : "") << "[\"" << (t.engine == black ? "black" : "white") << "\",\"" << codes
+          << "\"," << number(t.ms) << "]";
+    }
+    o << "],\"score\":{\"black\":" << g.score[black] << ",\"white\":" << g.score[white]
+      << "},\"winner\":\"" << (g.winner == black ? "black" : "white")
+      << "\",\"winner_label\":" << json_string(engines[g.winner].label)
+      << ",\"reason\":" << json_string(g.reason) << ",\"fault\":";
+    if (g.fault == Fault::None)
+        o << "null";
+    else
+        o << "{\"engine\":" << json_string(engines[g.fault_engine].label) << ",\"colour\":\""
+          << (g.fault_engine == black ? "black" : "white") << "\",\"kind\":\""
+          << fault_name(g.fault) << "\",\"detail\":" << json_string(g.fault_detail) << "}";
+    o << ",\"notes\":[";
+    for (size_t i = 0; i < g.notes.size(); ++i) o << (i ? "," : "") << json_string(g.notes[i]);
+    o << "]}";
+    return o.str();
+}
+
+std::string match_json(const MatchResult& m, const EngineSpec engines[2], const Options& opt) {
+    std::ostringstream o;
+    o << "{\"type\":\"match\",\"games\":" << m.games.size() << ",\"budget_ms\":" << opt.budget_ms
+      << ",\"margin_ms\":" << opt.margin_ms << ",\"seed\":" << opt.seed << ",\"engines\":[";
+    for (int e = 0; e < 2; ++e) {
+        const EngineStats& s = m.stats[e];
+        o << (e ? "," : "") << "{\"label\":" << json_string(engines[e].label)
+          << ",\"command\":" << json_string(engines[e].command)
+          << ",\"name\":" << json_string(s.name) << ",\"wins\":" << s.wins
+          << ",\"losses\":" << s.losses << ",\"boxes_for\":" << s.boxes_for
+          << ",\"boxes_against\":" << s.boxes_against << ",\"lines\":" << s.lines
+          << ",\"mean_ms_per_line\":" << number(s.lines ? s.total_ms / s.lines : 0)
+          << ",\"max_ms_per_line\":" << number(s.max_ms_per_line) << ",\"faults\":{";
+        bool first = true;
+        for (const auto& f : s.faults) {
+            o << (first ? "" : ",") << json_string(f.first) << ":" << f.second;
+            first = false;
+        }
+        o << "}}";
+    }
+    o << "]}";
+    return o.str();
+}
+
+std::string summary_table(const MatchResult& m, const EngineSpec engines[2], const Options& opt) {
+    std::ostringstream o;
+    const int games = static_cast<int>(m.games.size());
+    o << "Match of " << games << " game(s), " << (opt.swap ? "colours swapped" : "fixed colours")
+      << ", budget " << opt.budget_ms << " ms + margin " << opt.margin_ms << " ms per line, seed "
+      << opt.seed << "\n";
+    char buf[256];
+    std::snprintf(buf, sizeof buf, "%-20s %-12s %5s %6s %6s %8s %7s %12s %12s %6s\n", "engine",
+                  "name", "wins", "losses", "win %", "boxes", "margin", "mean ms/line",
+                  "max ms/line", "faults");
+    o << buf;
+    for (int e = 0; e < 2; ++e) {
+        const EngineStats& s = m.stats[e];
+        int faults = 0;
+        for (const auto& f : s.faults) faults += f.second;
+        std::string boxes = std::to_string(s.boxes_for) + "-" + std::to_string(s.boxes_against);
+        std::snprintf(buf, sizeof buf, "%-20s %-12s %5d %6d %6.1f %8s %+7.2f %12.1f %12.1f %6d\n",
+                      engines[e].label.c_str(), s.name.c_str(), s.wins, s.losses,
+                      games ? 100.0 * s.wins / games : 0.0, boxes.c_str(),
+                      games ? static_cast<double>(s.boxes_for - s.boxes_against) / games : 0.0,
+                      s.lines ? s.total_ms / s.lines : 0.0, s.max_ms_per_line, faults);
+        o << buf;
+    }
+    bool any = false;
+    for (const GameResult& g : m.games) {
+        if (g.fault == Fault::None && g.notes.empty()) continue;
+        if (!any) o << "Faults and notes:\n";
+        any = true;
+        if (g.fault != Fault::None)
+            o << "  game " << g.number << ": " << engines[g.fault_engine].label << ": "
+              << fault_name(g.fault) << ": " << g.fault_detail << "\n";
+        for (const std::string& n : g.notes) o << "  game " << g.number << ": note: " << n << "\n";
+    }
+    return o.str();
+}
+
+} // namespace dabtools
