@@ -23,65 +23,33 @@ namespace {
 
 struct BenchPosition {
     const char* name;
-    int depth; // default fixed depth
-    int line_count;
-    Move lines[LINE_COUNT];
+    int depth;         // default fixed depth
+    const char* lines; // drawn in order for the opponent, as three-letter line codes
 };
 
-// Built by drawing the lines in order for the opponent; nobody has completed a box yet.
+// Nobody has completed a box in any of these.
 const BenchPosition positions[] = {
-    {"opening",
-     7,
-     10,
-     {{0, 1, 3},
-      {1, 2, 1},
-      {0, 1, 0},
-      {0, 5, 0},
-      {0, 2, 4},
-      {0, 5, 4},
-      {1, 4, 2},
-      {1, 3, 0},
-      {1, 3, 3},
-      {1, 2, 3}}},
-    {"early middle game",
-     7,
-     16,
-     {{1, 4, 1},
-      {1, 4, 0},
-      {0, 0, 3},
-      {0, 1, 1},
-      {0, 1, 2},
-      {0, 5, 3},
-      {0, 2, 3},
-      {1, 4, 2},
-      {1, 3, 3},
-      {0, 5, 2},
-      {0, 4, 3},
-      {1, 3, 5},
-      {0, 3, 2},
-      {0, 0, 2},
-      {0, 3, 0},
-      {1, 2, 3}}},
-    {"middle game", 8, 22, {{0, 3, 0}, {1, 1, 2}, {1, 0, 5}, {0, 1, 3}, {0, 5, 0}, {1, 2, 1},
-                            {1, 0, 4}, {1, 3, 5}, {1, 3, 2}, {0, 1, 1}, {1, 4, 2}, {0, 0, 0},
-                            {1, 2, 5}, {0, 5, 1}, {1, 4, 5}, {0, 4, 4}, {0, 2, 4}, {1, 2, 3},
-                            {1, 0, 1}, {1, 3, 0}, {1, 4, 0}, {1, 2, 2}}},
-    // Every box has two sides: a chain along the top row, two 2 x 2 loops, a pair on the
-    // left, a chain along row 3 and two pairs in the bottom row.
-    {"endgame, chains and loops", 10, 29, {{0, 0, 0}, {0, 0, 1}, {0, 0, 2}, {0, 0, 3}, {0, 0, 4},
-                                           {0, 1, 0}, {0, 1, 1}, {0, 1, 2}, {0, 1, 3}, {0, 1, 4},
-                                           {1, 1, 1}, {1, 2, 1}, {1, 1, 3}, {1, 2, 3}, {0, 3, 0},
-                                           {0, 3, 1}, {0, 3, 2}, {0, 3, 3}, {0, 3, 4}, {1, 1, 5},
-                                           {1, 2, 5}, {0, 4, 0}, {0, 4, 1}, {0, 4, 2}, {0, 4, 3},
-                                           {0, 4, 4}, {1, 4, 1}, {1, 4, 3}, {1, 4, 5}}},
+    {"opening", 7, "ABD BBC ABA AFA ACE AFE BCE BAD BDD BDC"},
+    {"early middle game", 7, "BBE BAE AAD ABB ABC AFD ACD BCE BDD AFC AED BFD ADC AAC ADA BDC"},
+    {"middle game", 9,
+     "ADA BCB BFA ABD AFA BBC BEA BFD BCD ABB BCE AAA BFC AFB BFE AEE ACE BDC BBA BAD BAE BCC"},
+    // Every box but those of row 4 has two sides: a chain along the top row, two 2 x 2
+    // loops, a pair on the left and a chain along row 3; row 4 has only its top sides.
+    {"endgame, chains and loops", 20,
+     "AAA AAB AAC AAD AAE ABA ABB ABC ABD ABE BBB BBC BDB BDC ADA ADB ADC ADD ADE BFB BFC "
+     "AEA AEB AEC AED AEE"},
     // The same after the opponent opened the top chain at its left end.
-    {"endgame, capture run", 10, 30, {{0, 0, 0}, {0, 0, 1}, {0, 0, 2}, {0, 0, 3}, {0, 0, 4},
-                                      {0, 1, 0}, {0, 1, 1}, {0, 1, 2}, {0, 1, 3}, {0, 1, 4},
-                                      {1, 1, 1}, {1, 2, 1}, {1, 1, 3}, {1, 2, 3}, {0, 3, 0},
-                                      {0, 3, 1}, {0, 3, 2}, {0, 3, 3}, {0, 3, 4}, {1, 1, 5},
-                                      {1, 2, 5}, {0, 4, 0}, {0, 4, 1}, {0, 4, 2}, {0, 4, 3},
-                                      {0, 4, 4}, {1, 4, 1}, {1, 4, 3}, {1, 4, 5}, {1, 0, 0}}},
+    {"endgame, capture run", 20,
+     "AAA AAB AAC AAD AAE ABA ABB ABC ABD ABE BBB BBC BDB BDC ADA ADB ADC ADD ADE BFB BFC "
+     "AEA AEB AEC AED AEE BAA"},
 };
+
+// The wire reading of a line code: 'A' horizontal {0, row, column}, 'B' vertical
+// {1, row, column} with the dot column written first.
+Move decode(const char* c) {
+    if (c[0] == 'A') return Move{0, c[1] - 'A', c[2] - 'A'};
+    return Move{c[0] - 'A', c[2] - 'A', c[1] - 'A'};
+}
 
 constexpr uint32_t BENCH_SEED = 12345;
 
@@ -93,8 +61,11 @@ void set_up(const BenchPosition& p) {
     seed15(BENCH_SEED);
     engine_first = 1;
     engine_second = 0;
-    for (int i = 0; i < p.line_count; ++i) place_line(OPPONENT, p.lines[i]);
-    round1 = p.line_count + 1;
+    round1 = 1;
+    for (const char* c = p.lines; *c; c += c[3] ? 4 : 3) {
+        place_line(OPPONENT, decode(c));
+        round1 += 1;
+    }
     std::memset(static_cast<void*>(transposition_table), 0, sizeof(transposition_table));
 }
 
