@@ -57,6 +57,30 @@ int Board::draw(int line, int player) {
     return completed;
 }
 
+std::string Board::engine_picture() const {
+    std::string out;
+    for (int r = 0; r <= 5; ++r) {
+        out += '*';
+        for (int c = 0; c < 5; ++c) out += drawn[r * 5 + c] ? "----*" : "    *";
+        out += '\n';
+        if (r == 5) break;
+        std::string side, middle;
+        for (int c = 0; c <= 5; ++c) {
+            char v = drawn[30 + r * 6 + c] ? '|' : ' ';
+            side += v;
+            middle += v;
+            if (c == 5) break;
+            side += "    ";
+            int o = owner[r * 5 + c];
+            middle += "  ";
+            middle += o == 1 ? 'c' : o == 2 ? 'H' : ' ';
+            middle += ' ';
+        }
+        out += side + "\n" + middle + "\n" + side + "\n";
+    }
+    return out;
+}
+
 std::string Board::picture(char mark1, char mark2) const {
     std::string out;
     for (int r = 0; r <= 5; ++r) {

@@ -32,6 +32,8 @@ struct Board {
     int draw(int line, int player);
     bool full() const { return lines_drawn == LINES; }
 
+    // The 21-line picture an engine prints: boxes of player 1 marked 'c', of player 2 'H'.
+    std::string engine_picture() const;
     // A picture of 11 text lines, boxes marked with the given letters for players 1 and 2.
     std::string picture(char mark1, char mark2) const;
 };

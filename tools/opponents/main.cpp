@@ -13,27 +13,8 @@ namespace {
 
 using dabtools::Board;
 
-// The 21-line picture: boxes won by this engine marked 'c', by its opponent 'H'.
 void print_board(const Board& board) {
-    for (int r = 0; r <= 5; ++r) {
-        std::string dots = "*";
-        for (int c = 0; c < 5; ++c) dots += board.drawn[r * 5 + c] ? "----*" : "    *";
-        std::printf("%s\n", dots.c_str());
-        if (r == 5) break;
-        std::string side, middle;
-        for (int c = 0; c <= 5; ++c) {
-            char v = board.drawn[30 + r * 6 + c] ? '|' : ' ';
-            side += v;
-            middle += v;
-            if (c == 5) break;
-            side += "    ";
-            int o = board.owner[r * 5 + c];
-            middle += "  ";
-            middle += o == 1 ? 'c' : o == 2 ? 'H' : ' ';
-            middle += ' ';
-        }
-        std::printf("%s\n%s\n%s\n", side.c_str(), middle.c_str(), side.c_str());
-    }
+    std::fputs(board.engine_picture().c_str(), stdout);
     std::fflush(stdout);
 }
 

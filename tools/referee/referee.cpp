@@ -281,12 +281,18 @@ class Game {
         return true;
     }
 
-    // A turn has at most one line more than there are boxes left to complete.
+    // Only a line that completes a box earns another, so a turn is one line long unless a
+    // box already has three sides, and never longer than the boxes left plus one.
     bool read_reply(int e, Clock::time_point sent, std::string& reply) {
         sent_ = sent;
+        bool open_box = false;
+        for (int box = 0; box < BOXES; ++box)
+            open_box |= board_.owner[box] == 0 && board_.sides_drawn(box) == 3;
         int boxes_left = BOXES - board_.score[1] - board_.score[2];
-        int most = std::min(LINES - board_.lines_drawn, boxes_left + 1);
-        auto deadline = sent + std::chrono::milliseconds(static_cast<long long>(most) * line_ms_);
+        int most = open_box ? std::min(LINES - board_.lines_drawn, boxes_left + 1) : 1;
+        // Two lines' worth beyond the limit tell a late reply from an engine that hangs.
+        auto deadline =
+            sent + std::chrono::milliseconds(static_cast<long long>(most + 2) * line_ms_);
         return read_line_starting(e, "move", deadline, "while a move was due", reply);
     }
 
@@ -361,8 +367,12 @@ class Game {
                           colour(e).c_str(), count, codes.c_str(), ms, board_.score[r_.black + 1],
                           board_.score[2 - r_.black]);
             *log_ << buf;
-            if (options_.boards)
-                *log_ << board_.picture(r_.black == 0 ? 'B' : 'W', r_.black == 0 ? 'W' : 'B');
+            if (options_.boards) {
+                std::istringstream picture(
+                    board_.picture(r_.black == 0 ? 'B' : 'W', r_.black == 0 ? 'W' : 'B'));
+                for (std::string row; std::getline(picture, row);)
+                    *log_ << "        " << row << "\n";
+            }
             log_->flush();
         }
         return true;
