@@ -1,0 +1,107 @@
+// Shared set-up for the search tests: a fresh game, lines drawn in order, and a full
+// picture of the position to compare before and after a search.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+#include <vector>
+
+#include "model/line_placement.h"
+#include "model/position.h"
+#include "search/keys.h"
+#include "search/random15.h"
+#include "search/transposition_table.h"
+
+namespace search_fixture {
+
+// The empty board of a game the engine opened, with a cleared table; the move number is
+// left for the test to set.
+inline void fresh_game(int opponent_opened = 0) {
+    init_board();
+    init_keys();
+    seed15(7);
+    engine_first = opponent_opened ? 0 : 1;
+    engine_second = opponent_opened ? 1 : 0;
+    std::memset(static_cast<void*>(transposition_table), 0, sizeof(transposition_table));
+}
+
+// Draws the lines in order for player and keeps round1 in step, as the command loop does.
+inline void draw(std::initializer_list<Move> lines, int player = OPPONENT) {
+    for (const Move& m : lines) {
+        place_line(player, m);
+        round1 += 1;
+    }
+}
+
+inline bool is_undrawn_line(const Move& m) {
+    return is_on_board(m) && !is_drawn(m);
+}
+
+inline std::vector<Move> undrawn_lines() {
+    std::vector<Move> v;
+    for (int a = 0; a <= 5; ++a)
+        for (int b = 0; b < 5; ++b)
+            if (!hline_drawn[hline_index(a, b)]) v.push_back(Move{0, a, b});
+    for (int a = 0; a < 5; ++a)
+        for (int b = 0; b <= 5; ++b)
+            if (!vline_drawn[vline_index(a, b)]) v.push_back(Move{1, a, b});
+    return v;
+}
+
+// Everything a search must leave as it found it. Links are kept as sets (an undo may
+// reorder them); loops entries are compared up to loop_count.
+struct BoardState {
+    Snapshot census;
+    int sides[BOX_COUNT];
+    int links[BOX_COUNT][4];
+    int link_count[BOX_COUNT];
+    int loop_length[MAX_LOOPS];
+    int loop_anchor[MAX_LOOPS];
+    int score_engine, score_opponent, round1;
+    uint64_t index_hash, check_hash;
+    int hline_drawn[30], vline_drawn[30];
+    char hline_glyph[30], vline_glyph[30], box_glyph[25];
+};
+
+inline BoardState capture() {
+    BoardState s;
+    std::memset(static_cast<void*>(&s), 0, sizeof(s));
+    take_snapshot(s.census);
+    for (int i = 0; i < BOX_COUNT; ++i) {
+        const Box& x = boxes[i / 5][i % 5];
+        s.sides[i] = x.sides;
+        s.link_count[i] = x.link_count;
+        for (int j = 0; j < x.link_count; ++j)
+            s.links[i][j] = static_cast<int>(x.links[j] - &boxes[0][0]);
+        std::sort(s.links[i], s.links[i] + x.link_count);
+    }
+    for (int i = 0; i < loop_count && i < MAX_LOOPS; ++i) {
+        s.loop_length[i] = loops[i].length;
+        s.loop_anchor[i] = loops[i].anchor ? static_cast<int>(loops[i].anchor - &boxes[0][0]) : -1;
+    }
+    s.score_engine = score_engine;
+    s.score_opponent = score_opponent;
+    s.round1 = round1;
+    s.index_hash = index_hash;
+    s.check_hash = check_hash;
+    std::memcpy(s.hline_drawn, hline_drawn, sizeof(s.hline_drawn));
+    std::memcpy(s.vline_drawn, vline_drawn, sizeof(s.vline_drawn));
+    std::memcpy(s.hline_glyph, hline_glyph, sizeof(s.hline_glyph));
+    std::memcpy(s.vline_glyph, vline_glyph, sizeof(s.vline_glyph));
+    std::memcpy(s.box_glyph, box_glyph, sizeof(s.box_glyph));
+    return s;
+}
+
+#define SAME_FIELD(f) (std::memcmp(&x.f, &y.f, sizeof(x.f)) == 0)
+inline bool operator==(const BoardState& x, const BoardState& y) {
+    return SAME_FIELD(census) && SAME_FIELD(sides) && SAME_FIELD(links) && SAME_FIELD(link_count) &&
+           SAME_FIELD(loop_length) && SAME_FIELD(loop_anchor) && SAME_FIELD(score_engine) &&
+           SAME_FIELD(score_opponent) && SAME_FIELD(round1) && SAME_FIELD(index_hash) &&
+           SAME_FIELD(check_hash) && SAME_FIELD(hline_drawn) && SAME_FIELD(vline_drawn) &&
+           SAME_FIELD(hline_glyph) && SAME_FIELD(vline_glyph) && SAME_FIELD(box_glyph);
+}
+#undef SAME_FIELD
+
+} // namespace search_fixture
