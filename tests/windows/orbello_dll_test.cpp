@@ -1,0 +1,581 @@
+// Drives the real Orbello.dll the way the platform's host does: loaded by name, identified,
+// created, painted into a visible window and played through its virtual table by slot,
+// with clicks for Black and engine text for White. Message boxes the module shows are read
+// and closed by a CBT hook, so nothing ever waits for a person.
+#include "module_slots.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace orbello_host;
+
+namespace {
+
+const int kBoard = 330; // board rectangle (0, 0, 330, 330): one grid unit is 30 pixels
+const RECT kBoardRect = {0, 0, kBoard, kBoard};
+const COLORREF kBackground = RGB(200, 160, 100);
+
+struct MoveText {
+    std::string text;
+    LPARAM side;
+};
+struct Box {
+    std::string caption, text;
+};
+
+// Everything the host window saw, and the last frame it painted.
+struct HostState {
+    HWND hwnd = nullptr;
+    GameObject* game = nullptr;
+    HDC backDc = nullptr;
+    HBITMAP backBitmap = nullptr;
+    const uint32_t* bits = nullptr;
+    int paints = 0;
+    std::vector<MoveText> moveTexts;
+    std::vector<std::pair<WPARAM, LPARAM>> gameOvers;
+    std::vector<Box> boxes;
+    // Pixels sampled from every painted frame, for the animation checks.
+    std::vector<POINT> probes;
+    std::vector<std::vector<COLORREF>> probed;
+};
+HostState host;
+HHOOK cbtHook;
+
+COLORREF PixelAt(int x, int y) {
+    GdiFlush();
+    uint32_t v = host.bits[y * 400 + x];
+    return RGB((v >> 16) & 255, (v >> 8) & 255, v & 255);
+}
+
+LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC hdc = BeginPaint(hwnd, &ps);
+        // The whole frame is painted off screen and then shown, so the back buffer holds
+        // exactly what the window shows.
+        RECT all = {0, 0, 400, 400};
+        HBRUSH brush = CreateSolidBrush(kBackground);
+        FillRect(host.backDc, &all, brush);
+        DeleteObject(brush);
+        if (host.game) host.game->DrawBoard(host.backDc);
+        BitBlt(hdc, 0, 0, 400, 400, host.backDc, 0, 0, SRCCOPY);
+        EndPaint(hwnd, &ps);
+        ++host.paints;
+        if (!host.probes.empty()) {
+            std::vector<COLORREF> sample;
+            for (const POINT& p : host.probes) sample.push_back(PixelAt(p.x, p.y));
+            host.probed.push_back(sample);
+        }
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    default:
+        break;
+    }
+    if (msg == MSG_MOVE_TEXT) {
+        host.moveTexts.push_back({reinterpret_cast<const char*>(wParam), lParam});
+        return 0;
+    }
+    if (msg == MSG_GAME_OVER) {
+        host.gameOvers.push_back({wParam, lParam});
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// Reads each message box as it comes up and closes it with OK.
+LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE) {
+        HWND box = reinterpret_cast<HWND>(wParam);
+        char cls[64] = {0};
+        GetClassNameA(box, cls, sizeof cls);
+        if (strcmp(cls, "#32770") == 0) {
+            char caption[256] = {0}, text[1024] = {0};
+            GetWindowTextA(box, caption, sizeof caption);
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            host.boxes.push_back({caption, text});
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+    }
+    return CallNextHookEx(cbtHook, code, wParam, lParam);
+}
+
+void Pump() {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+}
+
+std::string ProgramDir() {
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s(path, n);
+    return s.substr(0, s.find_last_of("\\/"));
+}
+
+class HostEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = HostProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "OrbelloTestHost";
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        RegisterClassA(&wc);
+        RECT r = {0, 0, 400, 400};
+        AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
+        host.hwnd = CreateWindowA("OrbelloTestHost", "Orbello test host", WS_OVERLAPPEDWINDOW, 0, 0,
+                                  r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                                  wc.hInstance, nullptr);
+        ASSERT_NE(host.hwnd, nullptr);
+        ShowWindow(host.hwnd, SW_SHOW);
+
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = 400;
+        bi.bmiHeader.biHeight = -400; // top-down rows
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HDC screen = GetDC(host.hwnd);
+        host.backDc = CreateCompatibleDC(screen);
+        host.backBitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        ReleaseDC(host.hwnd, screen);
+        ASSERT_NE(host.backBitmap, nullptr);
+        host.bits = static_cast<const uint32_t*>(bits);
+        SelectObject(host.backDc, host.backBitmap);
+        UpdateWindow(host.hwnd);
+        Pump();
+        cbtHook = SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
+    }
+    void TearDown() override {
+        UnhookWindowsHookEx(cbtHook);
+        DestroyWindow(host.hwnd);
+        DeleteDC(host.backDc);
+        DeleteObject(host.backBitmap);
+    }
+};
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new HostEnvironment);
+
+ModuleLibrary& Library() {
+    static ModuleLibrary library;
+    static bool loaded = false;
+    if (!loaded) {
+        std::string why;
+        loaded = library.Load("Orbello.dll", &why);
+        EXPECT_TRUE(loaded) << why;
+    }
+    return library;
+}
+
+// The host's side of one game object: created in the test window, destroyed by slot 0.
+class ModuleTest : public ::testing::Test {
+  protected:
+    void Create(const std::string& dataDir) {
+        ASSERT_NE(Library().init(), nullptr);
+        game_.reset(new GameObject(Library().init()(host.hwnd, dataDir.c_str())));
+        ASSERT_TRUE(game_->valid());
+        host.game = game_.get();
+        game_->SetBoardRect(kBoardRect.left, kBoardRect.top, kBoardRect.right, kBoardRect.bottom);
+        Reset();
+        EXPECT_NE(game_->NewGame(), 0);
+        Pump();
+    }
+    void TearDown() override {
+        host.game = nullptr;
+        game_.reset(); // slot 0 with the delete flag
+        Pump();
+    }
+    void Reset() {
+        Pump();
+        host.paints = 0;
+        host.moveTexts.clear();
+        host.gameOvers.clear();
+        host.boxes.clear();
+        host.probed.clear();
+    }
+
+    int Click(int x, int y) {
+        POINT p = GridPixel(kBoardRect, x, y);
+        return game_->OnBoardClick(p.x, p.y);
+    }
+
+    std::unique_ptr<GameObject> game_;
+};
+
+// ---- pixel classification ------------------------------------------------------------
+
+bool IsBlackPiece(COLORREF c) {
+    return GetRValue(c) < 80 && GetGValue(c) < 80 && GetBValue(c) < 80;
+}
+bool IsWhitePiece(COLORREF c) {
+    return GetRValue(c) > 190 && GetGValue(c) > 190 && GetBValue(c) > 190;
+}
+// Some pixel within one pixel of (x, y) has exactly this colour (arcs may round either way).
+bool ColourNear(int x, int y, COLORREF want) {
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+            if (PixelAt(x + dx, y + dy) == want) return true;
+    return false;
+}
+// The mark is a yellow ring inside the piece square of a point.
+bool HasMark(int gx, int gy) {
+    POINT c = GridPixel(kBoardRect, gx, gy);
+    for (int y = c.y - 9; y < c.y + 9; ++y)
+        for (int x = c.x - 9; x < c.x + 9; ++x) {
+            COLORREF p = PixelAt(x, y);
+            if (GetRValue(p) > 200 && GetGValue(p) > 200 && GetBValue(p) < 80) return true;
+        }
+    return false;
+}
+COLORREF PointColour(int gx, int gy) {
+    POINT c = GridPixel(kBoardRect, gx, gy);
+    return PixelAt(c.x, c.y);
+}
+
+const COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
+
+void ExpectInitialPosition() {
+    for (int x = 0; x < 6; ++x)
+        for (int y = 0; y < 6; ++y) {
+            COLORREF c = PointColour(x, y);
+            if (y < 2)
+                EXPECT_TRUE(IsBlackPiece(c)) << "black piece missing at " << x << "," << y;
+            else if (y > 3)
+                EXPECT_TRUE(IsWhitePiece(c)) << "white piece missing at " << x << "," << y;
+            else
+                EXPECT_FALSE(IsBlackPiece(c) || IsWhitePiece(c)) << "piece at " << x << "," << y;
+        }
+}
+
+// ---- identification --------------------------------------------------------------------
+
+TEST(OrbelloDll, CheckModuleIdentifiesTheGameByteForByte) {
+    ASSERT_NE(Library().check(), nullptr);
+    const char tag[] = "Arvek Game Platform chessType";
+    const char name[] = "Orbello\xC6\xE5"; // the display name in GBK
+    for (int round = 0; round < 2; ++round) {
+        char tagOut[64], nameOut[64];
+        memset(tagOut, 0x5A, sizeof tagOut);
+        memset(nameOut, 0x5A, sizeof nameOut);
+        int extra = 12345;
+        Library().check()(tagOut, nameOut, &extra);
+        EXPECT_EQ(0, memcmp(tagOut, tag, sizeof tag));
+        EXPECT_EQ(0, memcmp(nameOut, name, sizeof name));
+        EXPECT_EQ(extra, 0);
+        EXPECT_EQ(static_cast<unsigned char>(tagOut[sizeof tag]), 0x5A) << "wrote past the tag";
+        EXPECT_EQ(static_cast<unsigned char>(nameOut[sizeof name]), 0x5A) << "wrote past the name";
+    }
+}
+
+// ---- drawing -----------------------------------------------------------------------------
+
+TEST_F(ModuleTest, NewGameDrawsFrameLoopsAndPiecesWhereTheyBelong) {
+    Create(ProgramDir() + "\\data");
+    host.paints = 0;
+    EXPECT_NE(game_->NewGame(), 0);
+    EXPECT_EQ(host.paints, 1) << "NewGame repaints once, synchronously";
+    // Grid square 90..240; small loop on lines 120 and 210, large loop on 150 and 180;
+    // checked between the pieces and away from crossings.
+    EXPECT_EQ(PixelAt(105, 90), kRed);
+    EXPECT_EQ(PixelAt(90, 165), kRed);
+    EXPECT_EQ(PixelAt(240, 165), kRed);
+    EXPECT_EQ(PixelAt(165, 240), kRed);
+    EXPECT_EQ(PixelAt(120, 165), kGreen);
+    EXPECT_EQ(PixelAt(210, 165), kGreen);
+    EXPECT_EQ(PixelAt(105, 120), kGreen);
+    EXPECT_EQ(PixelAt(150, 165), kBlue);
+    EXPECT_EQ(PixelAt(165, 150), kBlue);
+    EXPECT_EQ(PixelAt(165, 180), kBlue);
+    // The arcs swing outside the grid square around each corner, at 135 degrees out.
+    int r1 = 30 * 707 / 1000, r2 = 60 * 707 / 1000;
+    EXPECT_TRUE(ColourNear(90 - r1, 90 - r1, kGreen));
+    EXPECT_TRUE(ColourNear(240 + r1, 240 + r1, kGreen));
+    EXPECT_TRUE(ColourNear(90 - r2, 90 - r2, kBlue));
+    EXPECT_TRUE(ColourNear(240 + r2, 90 - r2, kBlue));
+    // Nothing is painted in the far corners of the rectangle: the host's background shows.
+    EXPECT_EQ(PixelAt(2, 2), kBackground);
+    EXPECT_EQ(PixelAt(327, 327), kBackground);
+    ExpectInitialPosition();
+    EXPECT_FALSE(HasMark(0, 1));
+    EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(ModuleTest, BoardFollowsTheRectangleGivenLast) {
+    Create(ProgramDir() + "\\data");
+    game_->SetBoardRect(0, 0, 220, 220); // one unit is 20 pixels
+    RedrawWindow(host.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(PixelAt(70, 60), kRed);
+    EXPECT_EQ(PixelAt(80, 110), kGreen);
+    EXPECT_EQ(PixelAt(100, 110), kBlue);
+    EXPECT_TRUE(IsBlackPiece(PixelAt(60, 60)));
+    EXPECT_TRUE(IsWhitePiece(PixelAt(60 + 100, 60 + 100)));
+    EXPECT_EQ(PixelAt(240, 240), kBackground); // where the larger board used to reach
+    // Clicks follow the new rectangle too.
+    EXPECT_EQ(game_->OnBoardClick(60, 80), 0);
+    EXPECT_EQ(game_->CancelMove(), 1);
+}
+
+// ---- clicks, fetch, cancel ----------------------------------------------------------------
+
+TEST_F(ModuleTest, ClicksSelectMoveAndCancelThroughTheSlots) {
+    Create(ProgramDir() + "\\data");
+    EXPECT_EQ(game_->OnBoardClick(2, 2), 2) << "outside the board";
+    EXPECT_EQ(game_->CancelMove(), 0) << "nothing to take back";
+    char out[32];
+    memset(out, 0x5A, sizeof out);
+    EXPECT_EQ(game_->FetchMove(out), 0);
+    EXPECT_EQ(out[0], '\0');
+
+    EXPECT_EQ(Click(0, 4), -1) << "White is not to move";
+    host.paints = 0;
+    EXPECT_EQ(Click(0, 1), 0);
+    EXPECT_EQ(host.paints, 1);
+    EXPECT_TRUE(HasMark(0, 1)) << "the selected piece is marked";
+    EXPECT_EQ(Click(0, 3), -1) << "two points away";
+    EXPECT_EQ(game_->CancelMove(), 1);
+    EXPECT_FALSE(HasMark(0, 1));
+
+    EXPECT_EQ(Click(0, 1), 0);
+    EXPECT_EQ(Click(0, 2), 1);
+    EXPECT_TRUE(IsBlackPiece(PointColour(0, 2)));
+    EXPECT_TRUE(HasMark(0, 2)) << "the last move's target is marked";
+    EXPECT_EQ(Click(3, 1), 0) << "clicks wait for the move to be fetched";
+    memset(out, 0x5A, sizeof out);
+    EXPECT_EQ(game_->FetchMove(out), 1);
+    EXPECT_STREQ(out, "move ABAC\n");
+    ASSERT_EQ(host.moveTexts.size(), 1u);
+    EXPECT_EQ(host.moveTexts[0].text, "Black: ABAC");
+    EXPECT_EQ(host.moveTexts[0].side, 0);
+    EXPECT_EQ(Click(0, 4), 0) << "White to move now";
+    EXPECT_TRUE(host.boxes.empty());
+}
+
+// ---- engine text -----------------------------------------------------------------------
+
+TEST_F(ModuleTest, EngineTextIsJudgedAndRepliesStayInTheirBuffers) {
+    Create(ProgramDir() + "\\data");
+    char reply[32], other[32];
+    auto receive = [&](const char* text) {
+        memset(reply, 0x5A, sizeof reply);
+        memset(other, 0x5A, sizeof other);
+        int r = game_->ReceiveMove(text, reply, other);
+        for (int i = 15; i < 32; ++i) {
+            EXPECT_EQ(static_cast<unsigned char>(reply[i]), 0x5A) << "reply overflow: " << text;
+            EXPECT_EQ(static_cast<unsigned char>(other[i]), 0x5A) << "text overflow: " << text;
+        }
+        return r;
+    };
+    EXPECT_EQ(receive("hello"), 0);
+    EXPECT_STREQ(reply, "");
+    EXPECT_STREQ(other, "");
+    EXPECT_EQ(receive("move abac"), -1);
+    EXPECT_STREQ(reply, "error\n");
+    EXPECT_STREQ(other, "");
+    EXPECT_EQ(receive("move AB"), -1);
+    EXPECT_STREQ(reply, "error\n");
+    EXPECT_EQ(receive("move AEAD"), -1) << "a White piece while Black is to move";
+    EXPECT_TRUE(host.moveTexts.empty());
+
+    EXPECT_EQ(receive("xmove-ABAC"), 1);
+    EXPECT_STREQ(reply, "");
+    EXPECT_STREQ(other, "move ABAC\n");
+    ASSERT_EQ(host.moveTexts.size(), 1u);
+    EXPECT_EQ(host.moveTexts[0].text, "Black: ABAC");
+    EXPECT_EQ(host.moveTexts[0].side, 0);
+
+    // What follows the four characters goes on to the status text, cut to its 50 bytes.
+    std::string longText = "move AEAD" + std::string(80, '!');
+    EXPECT_EQ(receive(longText.c_str()), 1);
+    EXPECT_STREQ(other, "move AEAD\n");
+    ASSERT_EQ(host.moveTexts.size(), 2u);
+    EXPECT_EQ(host.moveTexts[1].side, 1);
+    EXPECT_EQ(host.moveTexts[1].text.compare(0, 11, "White: AEAD"), 0);
+    EXPECT_LE(host.moveTexts[1].text.size(), 49u);
+    EXPECT_TRUE(IsWhitePiece(PointColour(0, 3)));
+    EXPECT_TRUE(HasMark(0, 3));
+    EXPECT_TRUE(host.boxes.empty());
+}
+
+// ---- sounds ------------------------------------------------------------------------------
+
+TEST_F(ModuleTest, MissingSoundsShowOneMessageBoxEachAndTheGameGoesOn) {
+    // A data folder with the pictures and settings but no "wav" folder.
+    std::string full = ProgramDir() + "\\data";
+    std::string bare = ProgramDir() + "\\data-without-sounds";
+    CreateDirectoryA(bare.c_str(), nullptr);
+    CreateDirectoryA((bare + "\\bmp").c_str(), nullptr);
+    for (const char* name :
+         {"\\Config.ini", "\\bmp\\black.bmp", "\\bmp\\white.bmp", "\\bmp\\mark.bmp"})
+        ASSERT_TRUE(CopyFileA((full + name).c_str(), (bare + name).c_str(), FALSE)) << name;
+    Create(bare);
+
+    host.paints = 0;
+    EXPECT_EQ(Click(0, 1), 0);
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].caption, "error");
+    const std::string prefix = "PlaySound failed\n\nerror: ";
+    const std::string& text = host.boxes[0].text;
+    ASSERT_EQ(text.compare(0, prefix.size(), prefix), 0) << text;
+    std::string code = text.substr(prefix.size());
+    if (!code.empty() && code[0] == '-') code.erase(0, 1);
+    EXPECT_FALSE(code.empty());
+    EXPECT_EQ(code.find_first_not_of("0123456789"), std::string::npos) << text;
+    EXPECT_GE(host.paints, 1) << "the selection was shown";
+
+    // The selection stands and the move goes through, with one more box for its sound.
+    EXPECT_EQ(Click(0, 2), 1);
+    EXPECT_EQ(host.boxes.size(), 2u);
+    char out[16];
+    EXPECT_EQ(game_->FetchMove(out), 1);
+    EXPECT_STREQ(out, "move ABAC\n");
+}
+
+// ---- whole games -----------------------------------------------------------------------
+
+// One ply: the move in default move text and the frames its capture animates (-1: a step).
+struct Ply {
+    const char* move;
+    int frames;
+};
+
+// Black wins: every White piece is taken by loop captures made with clicks.
+const Ply kBlackWins[] = {{"FBEC", -1}, {"EEDD", -1}, {"ECFD", -1}, {"BECD", -1}, {"FDDF", 15},
+                          {"FEED", -1}, {"DFED", 17}, {"CEBD", -1}, {"EDDE", 19}, {"FFEE", -1},
+                          {"DEDD", 21}, {"BFCE", -1}, {"DDCD", 25}, {"EEFD", -1}, {"DBFD", 23},
+                          {"BDAC", -1}, {"DAAC", 25}, {"CFBF", -1}, {"CDCE", 21}, {"AEBE", -1},
+                          {"CEEF", 23}, {"AFAE", -1}, {"EFBE", 25}, {"AEAF", -1}, {"BEBF", 19},
+                          {"AFBE", -1}, {"BFBE", 19}};
+// White wins through engine text; one capture goes once around the large loop.
+const Ply kWhiteWins[] = {{"EBEC", -1}, {"EEFD", -1}, {"ABBC", -1}, {"FDFC", -1}, {"DBEB", -1},
+                          {"FCDA", 15}, {"CBCC", -1}, {"DAEC", 17}, {"CCBD", -1}, {"DFBD", 23},
+                          {"EBDA", -1}, {"ECDA", 17}, {"EAEB", -1}, {"DABC", 23}, {"CADB", -1},
+                          {"BCDB", 25}, {"BACB", -1}, {"DBCB", 44}, {"FBFC", -1}, {"CBFC", 27},
+                          {"EBDA", -1}, {"EFBB", 35}, {"AABA", -1}, {"FCDA", 15}, {"BACB", -1},
+                          {"BBCB", 23}, {"FAEB", -1}, {"FEEB", 25}};
+
+class GameTest : public ModuleTest {
+  protected:
+    // Plies [begin, end) of a game of `count` plies: Black plays by clicks and FetchMove,
+    // White by ReceiveMove; every reply, status message and repaint is checked, and the
+    // game's last ply must end it.
+    template <size_t count> void Play(const Ply (&plies)[count], size_t begin, size_t end) {
+        for (size_t i = begin; i < end; ++i) {
+            SCOPED_TRACE(std::string("ply ") + std::to_string(i + 1) + " " + plies[i].move);
+            const char* m = plies[i].move;
+            int fx = m[0] - 'A', fy = m[1] - 'A', tx = m[2] - 'A', ty = m[3] - 'A';
+            bool last = i + 1 == count;
+            int side = static_cast<int>(i % 2);
+            std::string line = std::string("move ") + m + "\n";
+            // Engine text is passed on from its first coordinate to its end, line end included.
+            std::string status =
+                std::string(side == 0 ? "Black: " : "White: ") + m + (side ? "\n" : "");
+            int expectPaints = plies[i].frames < 0 ? 1 : plies[i].frames + 1;
+            host.moveTexts.clear();
+
+            if (side == 0) {
+                ASSERT_EQ(Click(fx, fy), 0);
+                host.paints = 0;
+                ASSERT_EQ(Click(tx, ty), 1);
+                EXPECT_EQ(host.paints, expectPaints) << "repaints of the move";
+                char out[16];
+                ASSERT_EQ(game_->FetchMove(out), last ? 2 : 1);
+                EXPECT_EQ(std::string(out), last ? line + "end\n" : line);
+            } else {
+                char reply[16], other[16];
+                host.paints = 0;
+                ASSERT_EQ(game_->ReceiveMove(line.c_str(), reply, other), last ? 2 : 1);
+                EXPECT_EQ(host.paints, expectPaints) << "repaints of the move";
+                EXPECT_EQ(std::string(reply), last ? "end\n" : "");
+                EXPECT_EQ(std::string(other), last ? line + "end\n" : line);
+            }
+            ASSERT_EQ(host.moveTexts.size(), 1u);
+            EXPECT_EQ(host.moveTexts[0].text, status);
+            EXPECT_EQ(host.moveTexts[0].side, side);
+            EXPECT_TRUE(PointColour(fx, fy) != PointColour(tx, ty));
+            EXPECT_TRUE(side == 0 ? IsBlackPiece(PointColour(tx, ty))
+                                  : IsWhitePiece(PointColour(tx, ty)));
+            EXPECT_TRUE(HasMark(tx, ty));
+            if (!last) {
+                Pump();
+                EXPECT_TRUE(host.gameOvers.empty()) << "game over too early";
+            }
+        }
+        Pump();
+    }
+};
+
+TEST_F(GameTest, WholeGamesByClicksAndEngineTextWithAnimatedCaptures) {
+    Create(ProgramDir() + "\\data");
+    // The first four plies, then Black's capture from (5,3) round the corner (5,5) onto
+    // (3,5), taken back once before it is fetched.
+    Play(kBlackWins, 0, 4);
+    ASSERT_EQ(Click(5, 3), 0);
+    ASSERT_EQ(Click(3, 5), 1);
+    EXPECT_TRUE(IsBlackPiece(PointColour(3, 5)));
+    EXPECT_EQ(game_->CancelMove(), 1);
+    EXPECT_TRUE(IsBlackPiece(PointColour(5, 3))) << "the mover is back on its source";
+    EXPECT_TRUE(IsWhitePiece(PointColour(3, 5))) << "the captured piece is back";
+    char out[16] = "x";
+    EXPECT_EQ(game_->FetchMove(out), 0);
+    EXPECT_STREQ(out, "");
+
+    // Again, with the source, the target and the first arc sample probed in every frame.
+    ASSERT_EQ(Click(5, 3), 0);
+    double theta = 1 * 0.1 * 3.1415926;
+    POINT arc1 = {static_cast<int>((5 + 2 * std::sin(theta) + 3.0) * kBoard / 11.0),
+                  static_cast<int>((5 - 2 * std::cos(theta) + 3.0) * kBoard / 11.0)};
+    host.probes = {GridPixel(kBoardRect, 5, 3), GridPixel(kBoardRect, 3, 5), arc1};
+    host.probed.clear();
+    ASSERT_EQ(Click(3, 5), 1);
+    host.probes.clear();
+    ASSERT_EQ(host.probed.size(), 16u) << "15 arc frames and the final repaint";
+    for (const auto& frame : host.probed)
+        EXPECT_FALSE(IsBlackPiece(frame[0])) << "the source is empty while the piece travels";
+    EXPECT_TRUE(IsBlackPiece(host.probed[0][2])) << "first frame: the piece on the arc";
+    EXPECT_TRUE(IsWhitePiece(host.probed[0][1])) << "the captured piece stands until the end";
+    EXPECT_TRUE(IsBlackPiece(host.probed.back()[1]));
+    EXPECT_FALSE(IsBlackPiece(host.probed.back()[2])) << "no travelling piece after the end";
+    EXPECT_TRUE(HasMark(3, 5));
+    EXPECT_EQ(game_->FetchMove(out), 1);
+    EXPECT_STREQ(out, "move FDDF\n");
+
+    Play(kBlackWins, 5, std::size(kBlackWins));
+    ASSERT_EQ(host.gameOvers.size(), 1u);
+    EXPECT_EQ(host.gameOvers[0].first, static_cast<WPARAM>(14 * 65536 + 13));
+    EXPECT_EQ(host.gameOvers[0].second, 0);
+    EXPECT_EQ(Click(0, 0), 0) << "the finished game waits for NewGame";
+    EXPECT_TRUE(host.boxes.empty()) << "every sound played";
+
+    // A new game on the same object starts over, counts included.
+    host.gameOvers.clear();
+    EXPECT_NE(game_->NewGame(), 0);
+    ExpectInitialPosition();
+    EXPECT_FALSE(HasMark(3, 5));
+    Play(kWhiteWins, 0, std::size(kWhiteWins));
+    ASSERT_EQ(host.gameOvers.size(), 1u);
+    EXPECT_EQ(host.gameOvers[0].first, static_cast<WPARAM>(14 * 65536 + 14));
+    EXPECT_EQ(host.gameOvers[0].second, 1);
+    EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(ModuleTest, ClickBeforeTheBoardRectangleIsOutside) {
+    ASSERT_NE(Library().init(), nullptr);
+    GameObject game(Library().init()(host.hwnd, (ProgramDir() + "\\data").c_str()));
+    ASSERT_TRUE(game.valid());
+    EXPECT_EQ(game.OnBoardClick(100, 100), 2);
+    EXPECT_EQ(game.OnBoardClick(0, 0), 2);
+}
+
+} // namespace
