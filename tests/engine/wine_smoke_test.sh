@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The Windows program under Wine: it answers "name?" and opens a game after "new black".
+# One command, then wait for the reply ("new" drops whatever else has arrived).
+# Usage: wine_smoke_test.sh path/to/wine-run.sh path/to/Vantry.exe
+set -uo pipefail
+runner=$1
+exe=$2
+
+coproc ENGINE { bash "$runner" "$exe"; }
+IN=${ENGINE[1]} OUT=${ENGINE[0]} PID=$ENGINE_PID
+
+# Reads one line (without the Windows line end); the first start of a prefix is slow.
+next_line() { IFS= read -r -t 300 LINE <&"$OUT" && LINE=${LINE%$'\r'}; }
+
+status=0
+printf 'name?\n' >&"$IN"
+if next_line && [ "$LINE" = "name xxxx" ]; then echo "name? -> $LINE"; else
+  echo "FAIL: name? -> '${LINE:-}'"; status=1
+fi
+
+printf 'new black\n' >&"$IN"
+if next_line && [[ $LINE =~ ^move\ 1\ [AB][A-F][A-E]$ ]]; then echo "new black -> $LINE"; else
+  echo "FAIL: new black -> '${LINE:-}'"; status=1
+fi
+board=0
+while [ $board -lt 21 ] && next_line; do board=$((board + 1)); done
+[ $board -eq 21 ] || { echo "FAIL: board after new black has $board lines"; status=1; }
+
+printf 'quit\n' >&"$IN"
+if next_line && [ "$LINE" = "Quit!" ]; then :; else echo "FAIL: quit -> '${LINE:-}'"; status=1; fi
+eval "exec $IN>&-"
+wait "$PID" || { echo "FAIL: exit status $?"; status=1; }
+exit $status
