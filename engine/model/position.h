@@ -16,7 +16,9 @@ struct Move {
 inline bool operator==(const Move& x, const Move& y) {
     return x.orient == y.orient && x.a == y.a && x.b == y.b;
 }
-inline bool operator!=(const Move& x, const Move& y) { return !(x == y); }
+inline bool operator!=(const Move& x, const Move& y) {
+    return !(x == y);
+}
 
 constexpr int ENGINE = 1;    // player value of the engine
 constexpr int OPPONENT = -1; // player value of the opponent
@@ -92,9 +94,15 @@ extern int engine_second; // 1 when the opponent opened it
 // Sets up the empty board (not the keys, hashes or transposition table).
 void init_board();
 
-inline int hline_index(int a, int b) { return a * 5 + b; }
-inline int vline_index(int a, int b) { return a * 6 + b; }
-inline int key_index(const Move& m) { return m.a * 6 + m.b; }
+inline int hline_index(int a, int b) {
+    return a * 5 + b;
+}
+inline int vline_index(int a, int b) {
+    return a * 6 + b;
+}
+inline int key_index(const Move& m) {
+    return m.a * 6 + m.b;
+}
 
 // True when m names a line of the board (whether drawn or not).
 inline bool is_on_board(const Move& m) {
