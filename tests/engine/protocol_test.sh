@@ -8,10 +8,14 @@ BOARD=21
 
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-# The coprocess's descriptors are kept aside: bash drops ENGINE once the program ends.
+# Our own copies of the coprocess's descriptors: bash closes its own as soon as the
+# program ends, which can be before its last reply has been read.
 start() {
+  [ -n "${OUT:-}" ] && eval "exec $OUT<&-"
   coproc ENGINE { "$engine"; }
-  IN=${ENGINE[1]} OUT=${ENGINE[0]} PID=$ENGINE_PID
+  PID=$ENGINE_PID
+  exec {IN}>&"${ENGINE[1]}" {OUT}<&"${ENGINE[0]}"
+  eval "exec ${ENGINE[1]}>&- ${ENGINE[0]}<&-"
 }
 
 # send WORDS N: sends one command and reads exactly N lines of reply into REPLY_LINES.

@@ -7,7 +7,10 @@ runner=$1
 exe=$2
 
 coproc ENGINE { bash "$runner" "$exe"; }
-IN=${ENGINE[1]} OUT=${ENGINE[0]} PID=$ENGINE_PID
+# Our own copies of the descriptors: bash closes its own once the program ends.
+PID=$ENGINE_PID
+exec {IN}>&"${ENGINE[1]}" {OUT}<&"${ENGINE[0]}"
+eval "exec ${ENGINE[1]}>&- ${ENGINE[0]}<&-"
 
 # Reads one line (without the Windows line end); the first start of a prefix is slow.
 next_line() { IFS= read -r -t 300 LINE <&"$OUT" && LINE=${LINE%$'\r'}; }
