@@ -52,7 +52,7 @@ HHOOK cbtHook;
 
 void Log(const std::string& line) {
     host.log.push_back(line);
-    while (host.log.size() > 22) host.log.pop_front();
+    while (host.log.size() > 20) host.log.pop_front();
 }
 
 void Repaint() {
@@ -240,9 +240,11 @@ void PaintPanel(HDC dc) {
         TextOutA(dc, x, y, line.c_str(), static_cast<int>(line.size()));
         y += 16;
     }
-    const char* help = "click: select, move   right click: undo selection   N: new";
     SetTextColor(dc, RGB(110, 90, 70));
-    TextOutA(dc, x, kClientH - 24, help, static_cast<int>(strlen(help)));
+    const char* help[] = {"click: select a piece, then its target",
+                          "right click or Esc: drop the selection", "N: new game"};
+    for (int i = 0; i < 3; ++i)
+        TextOutA(dc, x, kClientH - 60 + 16 * i, help[i], static_cast<int>(strlen(help[i])));
     SelectObject(dc, oldFont);
 }
 
