@@ -391,7 +391,7 @@ TEST(Undo, EveryLineOfManyRandomPositionsRestoresEverything) {
 // Two lines deep, as the search goes: the inner undo must not disturb the outer snapshot.
 TEST(Undo, NestedDrawsUndoneInReverse) {
     std::mt19937 rng(77);
-    for (int game = 0; game < 60; ++game) {
+    for (int game = 0; game < 30; ++game) {
         fresh();
         random_lines(rng, std::uniform_int_distribution<int>(0, 50)(rng));
         FullState before = FullState::now();
