@@ -51,6 +51,9 @@ Host host;
 HHOOK cbtHook;
 
 void Log(const std::string& line) {
+    // Also on standard output, so scripted runs leave a record of the game.
+    printf("%s\n", line.c_str());
+    fflush(stdout);
     host.log.push_back(line);
     while (host.log.size() > 20) host.log.pop_front();
 }
@@ -186,13 +189,23 @@ void EngineLine(const std::string& line) {
         GameOver(host.sideToMove);
     } else {
         MoveCommitted();
+        if (host.scriptPos < host.opt.moves.size()) PostMessageA(host.hwnd, WM_SCRIPT_STEP, 0, 0);
     }
     Repaint();
 }
 
-// Plays the next scripted move by clicking its two points, as a person would.
+// Plays the next scripted move by clicking its two points, as a person would. While the
+// engine is to move the script waits; the engine's move posts the next step.
 void ScriptStep() {
-    if (host.scriptPos < host.opt.moves.size()) {
+    if (host.scriptPos >= host.opt.moves.size()) {
+        if (!host.opt.screenshot.empty()) {
+            UpdateWindow(host.hwnd);
+            PostMessageA(host.hwnd, WM_CLOSE, 0, 0);
+        }
+        return;
+    }
+    if (host.over || !PeoplesTurn()) return;
+    {
         const std::string& m = host.opt.moves[host.scriptPos++];
         if (m.size() == 4) {
             POINT from = GridPixel(kBoardRect, m[0] - 'A', m[1] - 'A');
@@ -216,11 +229,6 @@ void ScriptStep() {
         }
         Repaint();
         PostMessageA(host.hwnd, WM_SCRIPT_STEP, 0, 0);
-        return;
-    }
-    if (!host.opt.screenshot.empty()) {
-        UpdateWindow(host.hwnd);
-        PostMessageA(host.hwnd, WM_CLOSE, 0, 0);
     }
 }
 
