@@ -1,19 +1,17 @@
 #!/usr/bin/env bash
-# The main job: builds the project natively and plays a demonstration game.
+# The main job: builds the project natively and plays one demonstration game of Dots and
+# Boxes, Vantry (full 5000 ms per line) against the greedy reference opponent, through the
+# referee, showing each turn and the board; then says where the match log is.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash tools/setup.sh native
+echo "Building (native release)..."
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release -j "$(nproc)" >/dev/null
-# A short scripted exchange until the referee plays whole games: one command, then its reply.
-engine=build/release/bin/vantry
-coproc ENGINE { "$engine"; }
-for cmd in "name?" "new white" "move 1 BCA"; do
-  echo ">> $cmd"
-  echo "$cmd" >&"${ENGINE[1]}"
-  sleep 0.2
-  timeout 7 bash -c 'while IFS= read -r -t 6 line; do echo "$line"; done' <&"${ENGINE[0]}" || true
-done
-echo "quit" >&"${ENGINE[1]}"
-wait "$ENGINE_PID" || true
+bin=build/release/bin
+log=build/release/demo-match.jsonl
+echo "Demonstration game: vantry (black) against greedy (white), 5000 ms per line."
+"$bin/dab-referee" --games 1 --boards --budget 5000 --margin 1000 --out "$log" \
+  --label1 vantry --label2 greedy "$bin/vantry" "$bin/dab-opponent greedy --seed {seed}"
+echo "The match log (one JSON object for the game, one for the match) is in $root/$log"
