@@ -4,12 +4,12 @@
 set -euo pipefail
 
 # "native" installs only what the native build needs (the demonstration game).
-packages=(cmake make g++ libgtest-dev googletest)
+packages=(cmake make g++ libgtest-dev googletest python3)
 if [ "${1:-all}" != native ]; then
   packages+=(
     clang-format clang libclang-rt-14-dev
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-    wine wine64 xvfb xauth locales imagemagick python3
+    wine wine64 xvfb xauth locales imagemagick
   )
 fi
 
