@@ -6,11 +6,18 @@
 //   vantry-bench --timed         each position with the play budget: the depth it completes
 //   vantry-bench --check FILE    FILE holds "DEPTH TOTAL": run at DEPTH, fail unless the
 //                                total node count is TOTAL
+//   vantry-bench --games N       N games in-process against random and greedy opponents,
+//                                the engine searching to --depth (default 5): counts
+//                                engine lines that were not undrawn lines (must be 0) and
+//                                empty move lists
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <random>
+#include <vector>
 
 #include "model/line_placement.h"
 #include "model/position.h"
@@ -77,36 +84,11 @@ void print_code(const Move& m) {
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: vantry-bench [--depth N | --timed | --check FILE]\n");
+    std::fprintf(stderr, "usage: vantry-bench [--depth N] [--timed | --check FILE | --games N]\n");
     return 2;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    int depth_override = 0;
-    bool timed = false;
-    long long expected = -1;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--depth") == 0 && i + 1 < argc) {
-            depth_override = std::atoi(argv[++i]);
-            if (depth_override < 1) return usage();
-        } else if (std::strcmp(argv[i], "--timed") == 0) {
-            timed = true;
-        } else if (std::strcmp(argv[i], "--check") == 0 && i + 1 < argc) {
-            FILE* f = std::fopen(argv[++i], "r");
-            if (!f || std::fscanf(f, "%d %lld", &depth_override, &expected) != 2 ||
-                depth_override < 1) {
-                std::fprintf(stderr, "vantry-bench: cannot read a signature from %s\n", argv[i]);
-                if (f) std::fclose(f);
-                return 2;
-            }
-            std::fclose(f);
-        } else {
-            return usage();
-        }
-    }
-
+int run_positions(int depth_override, bool timed, long long expected) {
     long long total_nodes = 0;
     int total_empty = 0;
     double total_seconds = 0;
@@ -141,4 +123,133 @@ int main(int argc, char** argv) {
         return 1;
     }
     return 0;
+}
+
+// The opponents of --games, drawing on the engine's own position.
+std::vector<Move> undrawn_lines() {
+    std::vector<Move> v;
+    for (int a = 0; a <= 5; ++a)
+        for (int b = 0; b < 5; ++b)
+            if (!hline_drawn[hline_index(a, b)]) v.push_back(Move{0, a, b});
+    for (int a = 0; a < 5; ++a)
+        for (int b = 0; b <= 5; ++b)
+            if (!vline_drawn[vline_index(a, b)]) v.push_back(Move{1, a, b});
+    return v;
+}
+
+// The most sides any box beside m has.
+int most_sides_beside(const Move& m) {
+    int most = 0;
+    if (m.orient == 0) {
+        if (m.a > 0) most = std::max(most, boxes[m.a - 1][m.b].sides);
+        if (m.a < 5) most = std::max(most, boxes[m.a][m.b].sides);
+    } else {
+        if (m.b > 0) most = std::max(most, boxes[m.a][m.b - 1].sides);
+        if (m.b < 5) most = std::max(most, boxes[m.a][m.b].sides);
+    }
+    return most;
+}
+
+// Random: any undrawn line. Greedy: a box when one can be taken, else a line that gives no
+// box its third side, else any line.
+Move opponent_line(bool greedy, std::mt19937& rng) {
+    std::vector<Move> open = undrawn_lines();
+    if (greedy) {
+        std::vector<Move> take, safe;
+        for (const Move& m : open) {
+            const int most = most_sides_beside(m);
+            if (most == 3) take.push_back(m);
+            if (most < 2) safe.push_back(m);
+        }
+        if (!take.empty())
+            open.swap(take);
+        else if (!safe.empty())
+            open.swap(safe);
+    }
+    return open[std::uniform_int_distribution<size_t>(0, open.size() - 1)(rng)];
+}
+
+int play_games(int games, int depth) {
+    long long nodes = 0;
+    int empty = 0;
+    int bad_lines = 0;
+    int won = 0;
+    int engine_lines = 0;
+    for (int g = 0; g < games; ++g) {
+        const bool engine_opens = g % 2 == 0;
+        const bool greedy = (g / 2) % 2 == 1;
+        std::mt19937 rng(static_cast<unsigned>(1000 + g));
+        init_board();
+        init_keys();
+        seed15(BENCH_SEED + static_cast<uint32_t>(g));
+        engine_first = engine_opens ? 1 : 0;
+        engine_second = engine_opens ? 0 : 1;
+        std::memset(static_cast<void*>(transposition_table), 0, sizeof(transposition_table));
+        bool engine_turn = engine_opens;
+        while (round1 <= LINE_COUNT) {
+            Move m;
+            if (engine_turn) {
+                SearchLimits limits;
+                limits.budget_ms = INT_MAX;
+                limits.max_depth = depth;
+                if (limits.min_depth > depth) limits.min_depth = depth;
+                m = choose_move(limits);
+                nodes += search_stats.nodes;
+                empty += search_stats.empty_lists;
+                engine_lines += 1;
+                if (!is_on_board(m) || is_drawn(m)) {
+                    bad_lines += 1;
+                    break;
+                }
+            } else {
+                m = opponent_line(greedy, rng);
+            }
+            const int completed = place_line(engine_turn ? ENGINE : OPPONENT, m);
+            round1 += 1;
+            if (!completed) engine_turn = !engine_turn;
+        }
+        if (score_engine > score_opponent) won += 1;
+        std::printf("game %3d  %s opens  %-6s  engine %2d : %2d  opponent\n", g + 1,
+                    engine_opens ? "engine  " : "opponent", greedy ? "greedy" : "random",
+                    score_engine, score_opponent);
+    }
+    std::printf("games %d  won %d  engine lines %d  nodes %lld\n", games, won, engine_lines, nodes);
+    std::printf("empty lists %d\n", empty);
+    std::printf("drawn or off-board lines chosen %d\n", bad_lines);
+    std::fflush(stdout);
+    return bad_lines == 0 ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int depth_override = 0;
+    bool timed = false;
+    long long expected = -1;
+    int games = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--depth") == 0 && i + 1 < argc) {
+            depth_override = std::atoi(argv[++i]);
+            if (depth_override < 1) return usage();
+        } else if (std::strcmp(argv[i], "--games") == 0 && i + 1 < argc) {
+            games = std::atoi(argv[++i]);
+            if (games < 1) return usage();
+        } else if (std::strcmp(argv[i], "--timed") == 0) {
+            timed = true;
+        } else if (std::strcmp(argv[i], "--check") == 0 && i + 1 < argc) {
+            FILE* f = std::fopen(argv[++i], "r");
+            if (!f || std::fscanf(f, "%d %lld", &depth_override, &expected) != 2 ||
+                depth_override < 1) {
+                std::fprintf(stderr, "vantry-bench: cannot read a signature from %s\n", argv[i]);
+                if (f) std::fclose(f);
+                return 2;
+            }
+            std::fclose(f);
+        } else {
+            return usage();
+        }
+    }
+
+    if (games > 0) return play_games(games, depth_override > 0 ? depth_override : 5);
+    return run_positions(depth_override, timed, expected);
 }
