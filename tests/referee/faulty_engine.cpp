@@ -78,6 +78,12 @@ int main(int argc, char** argv) {
                     while (std::cin >> word) {
                     }
                     return 0;
+                } else if (kind == "flood") {
+                    // Output without a line end, far more than a reply can hold.
+                    std::string junk(200000, 'x');
+                    std::fputs(junk.c_str(), stdout);
+                    std::fflush(stdout);
+                    for (;;) sleep_ms(1000);
                 } else if (kind == "garbage") {
                     std::printf("hello there, I am thinking\n");
                 } else if (kind == "drawn") {

@@ -154,11 +154,11 @@ INSTANTIATE_TEST_SUITE_P(
     Faults, FaultyEngineTest,
     ::testing::Values(FaultCase{"drawn", Fault::DrawnLine},
                       FaultCase{"illegal", Fault::IllegalLine}, FaultCase{"count", Fault::Count},
-                      FaultCase{"garbage", Fault::Garbled}, FaultCase{"continue", Fault::Continued},
-                      FaultCase{"stop", Fault::Stopped}, FaultCase{"silent", Fault::NoReply},
-                      FaultCase{"late", Fault::Late}, FaultCase{"exit", Fault::Crash},
-                      FaultCase{"abort", Fault::Crash}, FaultCase{"exit0", Fault::Exited},
-                      FaultCase{"closed", Fault::Closed}),
+                      FaultCase{"garbage", Fault::Garbled}, FaultCase{"flood", Fault::Garbled},
+                      FaultCase{"continue", Fault::Continued}, FaultCase{"stop", Fault::Stopped},
+                      FaultCase{"silent", Fault::NoReply}, FaultCase{"late", Fault::Late},
+                      FaultCase{"exit", Fault::Crash}, FaultCase{"abort", Fault::Crash},
+                      FaultCase{"exit0", Fault::Exited}, FaultCase{"closed", Fault::Closed}),
     [](const ::testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.kind); });
 
 TEST(RefereeTest, AProgramThatCannotStartLosesAndTheMatchGoesOn) {

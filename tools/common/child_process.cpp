@@ -46,10 +46,14 @@ ChildProcess::~ChildProcess() {
 }
 
 bool ChildProcess::take_line(std::string& line) {
+    // A child that writes without line ends must not make the reader hold all of it.
+    const size_t longest = 65536;
     size_t end = buffer_.find('\n');
-    if (end == std::string::npos) return false;
+    if (end == std::string::npos && buffer_.size() < longest) return false;
+    size_t skip = end == std::string::npos ? 0 : 1;
+    if (end == std::string::npos) end = longest;
     line.assign(buffer_, 0, end);
-    buffer_.erase(0, end + 1);
+    buffer_.erase(0, end + skip);
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return true;
 }

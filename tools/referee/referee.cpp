@@ -134,7 +134,7 @@ class Game {
         if (log_ && options_.verbose)
             *log_ << "Game " << r_.number << " (seed " << r_.seed
                   << "): " << engines_[r_.black].label << " black, " << engines_[1 - r_.black].label
-                  << " white\n";
+                  << " white" << (options_.boards ? "; boxes marked B and W" : "") << "\n";
         const int black = r_.black, white = 1 - black;
         std::string reply;
         if (start(black) && start(white) && ask_name(black) && ask_name(white) &&
@@ -321,11 +321,12 @@ class Game {
         turn.engine = e;
         turn.ms = ms;
         turn.count = count;
-        if (ms > static_cast<double>(count) * line_ms_) {
+        const long long limit = static_cast<long long>(count) * line_ms_;
+        if (ms > static_cast<double>(limit)) {
             r_.turns.push_back(turn);
             fault(e, Fault::Late,
                   "reply of " + std::to_string(count) + " line(s) after " + format_ms(ms) +
-                      " ms, limit " + std::to_string(count * line_ms_) + " ms");
+                      " ms, limit " + std::to_string(limit) + " ms");
             return false;
         }
         bool completed = false;
