@@ -310,6 +310,12 @@ TEST_F(ModuleTest, NewGameDrawsFrameLoopsAndPiecesWhereTheyBelong) {
     ExpectInitialPosition();
     EXPECT_FALSE(HasMark(0, 1));
     EXPECT_TRUE(host.boxes.empty());
+    // The window itself shows the frame the host painted.
+    HDC window = GetDC(host.hwnd);
+    for (POINT p : {POINT{105, 90}, POINT{120, 165}, POINT{150, 165}, POINT{90, 90}, POINT{90, 240},
+                    POINT{2, 2}})
+        EXPECT_EQ(GetPixel(window, p.x, p.y), PixelAt(p.x, p.y)) << p.x << "," << p.y;
+    ReleaseDC(host.hwnd, window);
 }
 
 TEST_F(ModuleTest, BoardFollowsTheRectangleGivenLast) {
