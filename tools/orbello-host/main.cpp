@@ -333,7 +333,13 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     }
     if (msg == MSG_MOVE_TEXT) {
-        Log(reinterpret_cast<const char*>(wParam));
+        // Engine moves arrive with whatever followed them on the engine's line, its line
+        // end included; one line of the list shows them.
+        std::string text = reinterpret_cast<const char*>(wParam);
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+        for (char& c : text)
+            if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+        Log(text);
         return 0;
     }
     if (msg == MSG_GAME_OVER) {
