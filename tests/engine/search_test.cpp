@@ -186,3 +186,30 @@ TEST(Search, TryingEveryCandidateRestoresThePosition) {
     choose_move(unlimited(6));
     EXPECT_TRUE(capture() == before);
 }
+
+// Lines that leave left-over structure codes where move generation lists nothing although
+// seven lines remain: the root then tries every undrawn line, and says so.
+TEST(Search, EmptyCandidateListFallsBackToEveryUndrawnLine) {
+    const char* codes = "AAB AEB ADC AFC AEE BDA AAD BCD BBC BAA BDB BFB AAA BDC AFA ADA ABA ACA "
+                        "ACC BCC BFA BBA BAC BCA ABB BEC AEC BAB ADB BED BBB AAE AFE ACB BBD BDD "
+                        "BAD AEA BCB ABC AAC BEE BFE BBE ABD BAE BEA BCE ABE ADE BFD AFB BDE";
+    fresh_game();
+    int player = ENGINE;
+    for (const char* c = codes; *c; c += c[3] ? 4 : 3) {
+        const Move m = c[0] == 'A' ? Move{0, c[1] - 'A', c[2] - 'A'}
+                                   : Move{c[0] - 'A', c[2] - 'A', c[1] - 'A'};
+        if (!place_line(player, m)) player = -player;
+        round1 += 1;
+    }
+    ASSERT_EQ(round1, 54);
+    ASSERT_LT(score_engine, WIN_BOXES);
+    ASSERT_LT(score_opponent, WIN_BOXES);
+    ASSERT_TRUE(root_list().empty());
+
+    const BoardState before = capture();
+    const Move m = choose_move(unlimited(6));
+    EXPECT_TRUE(is_undrawn_line(m));
+    EXPECT_GE(search_stats.empty_lists, 1);
+    EXPECT_EQ(search_stats.completed_depth, 6);
+    EXPECT_TRUE(capture() == before);
+}
