@@ -2,7 +2,7 @@
 # Builds and runs every test of the project:
 #   formatting; native release build with its tests and the bench signature; native
 #   ASan+UBSan build with its tests; x64 Windows build with its tests under Wine; x86
-#   Windows build of the module with its imports and exports checked.
+#   Windows build of the module with its imports and exports checked; short fuzz passes.
 # Ends with one line "N passed, N failed"; exits non-zero when anything failed.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -86,6 +86,10 @@ if configure_build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cm
 else
   record 1 "Windows x86 build"
 fi
+
+step "fuzzing, ${FUZZ_SECONDS:-60} s a target"
+bash tools/fuzz.sh "${FUZZ_SECONDS:-60}"
+record $? "fuzzing"
 
 echo
 for f in "${failures[@]}"; do echo "FAILED: $f"; done

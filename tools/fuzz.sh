@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang (libFuzzer, ASan, UBSan) and runs each one for SECONDS
+# (default 60) from its seed corpus. A fault stops the run and leaves the input in
+# build/fuzz/findings/; copy it into tests/fuzz/corpus/<target>/ so it replays in every build.
+#   bash tools/fuzz.sh [SECONDS] [TARGET...]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+seconds=${1:-60}
+shift || true
+bash tools/setup.sh native >/dev/null
+command -v clang++ >/dev/null || bash tools/setup.sh
+
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  shopt -s nullglob
+  for f in tests/fuzz/fuzz_*.cpp; do targets+=("$(basename "$f" .cpp)"); done
+fi
+[ ${#targets[@]} -gt 0 ] || { echo "fuzz: no targets"; exit 0; }
+
+cmake -S . -B build/fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFUZZ=ON >build/fuzz.configure.log 2>&1
+cmake --build build/fuzz -j "$(nproc)" --target "${targets[@]}" | tail -n 3
+
+status=0
+for t in "${targets[@]}"; do
+  work=build/fuzz/corpus/$t
+  findings=build/fuzz/findings/$t
+  mkdir -p "$work" "$findings"
+  echo "fuzz: $t for ${seconds}s"
+  if ! build/fuzz/bin/"$t" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 \
+      -print_final_stats=1 -artifact_prefix="$findings/" "$work" "tests/fuzz/corpus/$t" \
+      >build/fuzz/"$t".log 2>&1; then
+    echo "fuzz: $t FOUND A FAULT (input in $findings/, log in build/fuzz/$t.log)"
+    tail -n 30 build/fuzz/"$t".log
+    status=1
+  else
+    grep -E '^stat::number_of_executed_runs|^stat::new_units_added' build/fuzz/"$t".log | tr '\n' ' '
+    echo
+  fi
+done
+exit $status
