@@ -36,6 +36,6 @@ for opp in $opponents; do
 done
 echo
 echo "=== Vantry's strength and timing ($games games per opponent, $budget ms per line)"
-printf '%-8s %-20s %-12s %5s %6s %6s %8s %7s %12s %12s %6s\n' opponent engine name wins losses "win %" boxes margin "mean ms/line" "max ms/line" faults
+printf '%-8s %s\n' opponent "$(grep -E '^engine ' "$out/vantry-${opponents%% *}.txt" | head -n 1)"
 for s in "${summary[@]}"; do echo "$s"; done
 echo "Logs: $root/$out"

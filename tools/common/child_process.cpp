@@ -14,6 +14,9 @@
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 #endif
 
 namespace dabtools {
@@ -283,6 +286,10 @@ bool ChildProcess::start(const std::vector<std::string>& argv, std::string& erro
 
     pid_t pid = fork();
     if (pid == 0) {
+#ifdef __linux__
+        // Should the tool itself be killed, its children go with it.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+#endif
         dup2(to_child[0], 0);
         dup2(from_child[1], 1);
         signal(SIGPIPE, SIG_DFL);

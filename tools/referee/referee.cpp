@@ -178,11 +178,12 @@ class Game {
     }
 
     // The stream ended or would not take a command: the state of the process says why.
-    void stream_ended(int e, const std::string& context) {
+    void stream_ended(int e, const std::string& context, bool writing = false) {
         ChildProcess& p = proc_[e];
         p.wait_exit(Clock::now() + std::chrono::milliseconds(2000));
         if (!p.poll_exit()) {
-            fault(e, Fault::Closed, context);
+            fault(e, Fault::Closed,
+                  (writing ? "stopped reading its input " : "closed its output ") + context);
             return;
         }
         const ChildProcess::Exit& x = p.exit_info();
@@ -206,7 +207,7 @@ class Game {
 
     bool send(int e, const std::string& command) {
         if (proc_[e].write_line(command)) return true;
-        stream_ended(e, "(would not read \"" + command + "\")");
+        stream_ended(e, "(would not read \"" + command + "\")", true);
         return false;
     }
 

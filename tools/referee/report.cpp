@@ -3,6 +3,7 @@
 
 #include "dab_board.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -96,9 +97,15 @@ std::string summary_table(const MatchResult& m, const EngineSpec engines[2], con
     o << "Match of " << games << " game(s), " << (opt.swap ? "colours swapped" : "fixed colours")
       << ", budget " << opt.budget_ms << " ms + margin " << opt.margin_ms << " ms per line, seed "
       << opt.seed << "\n";
+    // Columns as wide as the longest label and name, up to a point.
+    int lw = 6, nw = 4;
+    for (int e = 0; e < 2; ++e) {
+        lw = std::max(lw, static_cast<int>(std::min<size_t>(engines[e].label.size(), 40)));
+        nw = std::max(nw, static_cast<int>(std::min<size_t>(m.stats[e].name.size(), 24)));
+    }
     char buf[256];
-    std::snprintf(buf, sizeof buf, "%-20s %-12s %5s %6s %6s %8s %7s %12s %12s %6s\n", "engine",
-                  "name", "wins", "losses", "win %", "boxes", "margin", "mean ms/line",
+    std::snprintf(buf, sizeof buf, "%-*s %-*s %5s %6s %6s %8s %7s %12s %12s %6s\n", lw, "engine",
+                  nw, "name", "wins", "losses", "win %", "boxes", "margin", "mean ms/line",
                   "max ms/line", "faults");
     o << buf;
     for (int e = 0; e < 2; ++e) {
@@ -106,8 +113,8 @@ std::string summary_table(const MatchResult& m, const EngineSpec engines[2], con
         int faults = 0;
         for (const auto& f : s.faults) faults += f.second;
         std::string boxes = std::to_string(s.boxes_for) + "-" + std::to_string(s.boxes_against);
-        std::snprintf(buf, sizeof buf, "%-20s %-12s %5d %6d %6.1f %8s %+7.2f %12.1f %12.1f %6d\n",
-                      engines[e].label.c_str(), s.name.c_str(), s.wins, s.losses,
+        std::snprintf(buf, sizeof buf, "%-*.*s %-*.*s %5d %6d %6.1f %8s %+7.2f %12.1f %12.1f %6d\n",
+                      lw, lw, engines[e].label.c_str(), nw, nw, s.name.c_str(), s.wins, s.losses,
                       games ? 100.0 * s.wins / games : 0.0, boxes.c_str(),
                       games ? static_cast<double>(s.boxes_for - s.boxes_against) / games : 0.0,
                       s.lines ? s.total_ms / s.lines : 0.0, s.max_ms_per_line, faults);
