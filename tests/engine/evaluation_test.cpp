@@ -89,15 +89,3 @@ TEST(Evaluation, NegativeOddSumCountsAsEven) {
     EXPECT_EQ(evaluate(ENGINE, 0), 7530);
     fresh_game();
 }
-
-// Dead ends go to the side to move: 7 each for the engine, 6 for the opponent.
-TEST(Evaluation, DeadEndsCountForTheSideToMove) {
-    fresh_game();
-    draw({{1, 0, 1}, {0, 1, 0}, {1, 0, 0}}); // (0, 0): a dead end
-    ASSERT_EQ(dead_end_count, 1);
-    const int plus = evaluate(ENGINE, 0);
-    const int minus = evaluate(OPPONENT, 0);
-    EXPECT_EQ(plus + minus, 13);
-    // Boxes with two or more sides that are not chain boxes change neither term.
-    EXPECT_EQ(plus, engine_value(true, 0, 0, 0, 0, 1));
-}

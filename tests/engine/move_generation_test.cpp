@@ -44,13 +44,6 @@ const std::initializer_list<Move> two_sided_but_row4 = {
 
 } // namespace
 
-TEST(MoveGeneration, LineBetweenAdjacentBoxes) {
-    fresh_game();
-    EXPECT_EQ(line_between(&boxes[0][1], &boxes[0][2]), (Move{1, 0, 2}));
-    EXPECT_EQ(line_between(&boxes[0][2], &boxes[0][1]), (Move{1, 0, 2}));
-    EXPECT_EQ(line_between(&boxes[3][4], &boxes[2][4]), (Move{0, 3, 4}));
-}
-
 // The opening draws orient, a, b per attempt until it finds an inner line; replaying the
 // draws finds the same line and leaves the generator at the same point.
 TEST(MoveGeneration, OpeningDrawsOneInnerLine) {
