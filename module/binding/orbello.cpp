@@ -6,6 +6,18 @@
 #include <cstring>
 #include <new>
 
+namespace {
+
+// The six characters from a base on are written into move text. A NUL would cut the text
+// short and control characters or bytes above 126 would garble it for the engines, so a base
+// that reaches any of them is replaced by the default.
+std::int32_t PrintableBase(UINT value) {
+    const std::int64_t base = static_cast<std::int32_t>(value);
+    return base >= 32 && base + BOARD_SIZE - 1 <= 126 ? static_cast<std::int32_t>(base) : 65;
+}
+
+} // namespace
+
 COrbello::COrbello(HWND hostWindow, const char* dataDir)
     : m_hInstance(g_hModuleInstance), m_hWnd(nullptr), m_szDataDir{}, m_rcBoard{0, 0, 0, 0},
       m_nBoardWidth(0), m_nMoveCount{0, 0}, m_nState(STATE_IDLE), m_nBaseX(65), m_nBaseY(65),
@@ -24,8 +36,8 @@ COrbello::COrbello(HWND hostWindow, const char* dataDir)
 
     char config[PATH_BUFFER];
     if (BuildDataPath(config, "\\Config.ini")) {
-        m_nBaseX = static_cast<std::int32_t>(GetPrivateProfileIntA("COORDINATE", "X", 65, config));
-        m_nBaseY = static_cast<std::int32_t>(GetPrivateProfileIntA("COORDINATE", "Y", 65, config));
+        m_nBaseX = PrintableBase(GetPrivateProfileIntA("COORDINATE", "X", 65, config));
+        m_nBaseY = PrintableBase(GetPrivateProfileIntA("COORDINATE", "Y", 65, config));
     }
 
     HDC hdc = GetDC(m_hWnd);
