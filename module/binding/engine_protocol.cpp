@@ -27,6 +27,13 @@ int ORBELLO_THISCALL COrbello::ReceiveMove(const char* text, char* replyToSender
         m_history.pop_back();
         return -1;
     }
+    // Engine text while a piece is selected breaks the host's side of the contract; the
+    // selection record would otherwise stay buried under the move, and a later take-back of
+    // it would put a piece back on a point the board no longer holds it on.
+    if (m_nState == STATE_SELECTED) {
+        m_history.erase(m_history.end() - 2);
+        m_nState = STATE_IDLE;
+    }
     ApplyMove();
     ReportMove(keyword + 5);
     std::sprintf(textToOpponent, "move %c%c%c%c\n", m_nBaseX + move.fromX, m_nBaseY + move.fromY,

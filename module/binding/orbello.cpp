@@ -67,7 +67,7 @@ COrbello::~COrbello() {
 }
 
 CChess* ORBELLO_THISCALL COrbello::DeletingDestructor(unsigned int flags) {
-    this->~COrbello();
+    this->COrbello::~COrbello(); // the one concrete class: no virtual call needed
     if (flags & 1u) ::operator delete(this);
     return this;
 }

@@ -1,11 +1,24 @@
 // Sizes, pens, font and piece bitmaps from the board rectangle, and painting the board.
 #include "binding/orbello.h"
 
+namespace {
+
+// GDI's coordinate space ends at 2^27 anyway; keeping the rectangle within 2^26 either way
+// keeps every position derived from it (up to eight widths past its origin) in 32 bits.
+int WithinDrawingRange(int v) {
+    constexpr int limit = 1 << 26;
+    return v < -limit ? -limit : v > limit ? limit : v;
+}
+
+} // namespace
+
 void ORBELLO_THISCALL COrbello::SetBoardRect(int left, int top, int right, int bottom) {
-    m_rcBoard.left = left;
-    m_rcBoard.top = top;
-    m_rcBoard.right = right;
-    m_rcBoard.bottom = bottom;
+    m_rcBoard.left = WithinDrawingRange(left);
+    m_rcBoard.top = WithinDrawingRange(top);
+    m_rcBoard.right = WithinDrawingRange(right);
+    m_rcBoard.bottom = WithinDrawingRange(bottom);
+    left = m_rcBoard.left;
+    right = m_rcBoard.right;
     m_nBoardWidth = right - left;
     m_nUnit = m_nBoardWidth / 11;
     m_nPieceSize = static_cast<std::int32_t>(m_nUnit * 0.6);
@@ -84,6 +97,9 @@ void DrawLoop(HDC hdc, int L, int T, int R, int B, int r) {
 } // namespace
 
 void ORBELLO_THISCALL COrbello::DrawBoard(HDC hdc) {
+    // A paint before the first SetBoardRect has no pens or font to select and would heap
+    // every label onto the rectangle's origin: the board has no place yet, so draw nothing.
+    if (!m_hPenFrame) return;
     const int W = m_nBoardWidth, U = m_nUnit, P = m_nPieceSize;
     const int left = m_rcBoard.left, top = m_rcBoard.top;
     const int right = m_rcBoard.right, bottom = m_rcBoard.bottom;
