@@ -139,6 +139,11 @@ void take_snapshot(Snapshot& s) {
     s.capturable_count = capturable_count;
     s.next_in_run_count = next_in_run_count;
     s.double_cross_count = double_cross_count;
+    for (int i = 0; i < MAX_LOOPS; ++i) {
+        const LoopEntry& e = loops[i];
+        s.loop_length[i] = e.length;
+        s.loop_anchor[i] = e.anchor ? e.anchor->row * BOARD_COLS + e.anchor->col : -1;
+    }
 }
 
 namespace {
@@ -175,6 +180,10 @@ void undo_line(int player, Move m, const Snapshot& s) {
     capturable_count = s.capturable_count;
     next_in_run_count = s.next_in_run_count;
     double_cross_count = s.double_cross_count;
+    for (int i = 0; i < MAX_LOOPS; ++i) {
+        const int a = s.loop_anchor[i];
+        loops[i] = LoopEntry{s.loop_length[i], a < 0 ? nullptr : &boxes[a / 5][a % 5]};
+    }
 
     int k = key_index(m);
     index_hash -= index_keys[m.orient][k];

@@ -23,6 +23,11 @@ struct Snapshot {
     int capturable_count;
     int next_in_run_count;
     int double_cross_count;
+    // The loop table too, not only its count: a loop opened and another closed below the
+    // snapshot share a slot, and the count alone would bring back the wrong loop. Anchors
+    // as box numbers (-1 none), so the record stays plain 32-bit values without padding.
+    int loop_length[MAX_LOOPS];
+    int loop_anchor[MAX_LOOPS];
 };
 
 void take_snapshot(Snapshot& s);

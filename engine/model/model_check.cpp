@@ -125,6 +125,25 @@ const char* box_fault(int r, int c, int& marked2, int& dead_ends, int& capturabl
     return nullptr;
 }
 
+// A live loop is still whole: from its anchor, boxes of two sides and two links, all of
+// the loop's code and id, lead back to the anchor after exactly its length.
+const char* ring_fault(int i, const LoopEntry& e) {
+    const Box* previous = nullptr;
+    const Box* current = e.anchor;
+    for (int n = 0; n < e.length; ++n) {
+        if (current->chain_type != TYPE_LOOP || current->chain_id != e.anchor->chain_id ||
+            current->sides != 2 || current->link_count != 2)
+            return fault("loop %d (length %d) box (%d,%d) code %d id %d sides %d links %d", i,
+                         e.length, current->row, current->col, current->chain_type,
+                         current->chain_id, current->sides, current->link_count);
+        const Box* next = current->links[0] != previous ? current->links[0] : current->links[1];
+        previous = current;
+        current = next;
+    }
+    if (current != e.anchor) return fault("loop %d is no ring of length %d", i, e.length);
+    return nullptr;
+}
+
 } // namespace
 
 const char* model_fault() {
@@ -188,6 +207,10 @@ const char* model_fault() {
             return fault("loop %d anchor (%d,%d) has code %d", i, e.anchor->row, e.anchor->col,
                          e.anchor->chain_type);
         if (e.length < 4 || e.length > BOX_COUNT) return fault("loop %d length %d", i, e.length);
+        if (const char* f = ring_fault(i, e)) return f;
+        for (int j = 0; j < i; ++j)
+            if (loops[j].anchor->chain_id == e.anchor->chain_id)
+                return fault("loops %d and %d share the id %d", j, i, e.anchor->chain_id);
     }
     return nullptr;
 }
