@@ -10,10 +10,10 @@
 
 namespace {
 
-void start_position() {
+void start_position(const SearchLimits& limits) {
     init_board();
     init_keys();
-    seed15(static_cast<uint32_t>(std::time(nullptr)));
+    seed15(limits.seed != 0 ? limits.seed : static_cast<uint32_t>(std::time(nullptr)));
 }
 
 // The opponent's lines reach the model only when they name an undrawn line of the board;
@@ -41,7 +41,7 @@ void new_game(WordInput& in, std::FILE* out, const SearchLimits& limits, const c
     bool opens = std::strcmp(colour, "black") == 0;
     engine_first = opens ? 1 : 0;
     engine_second = opens ? 0 : 1;
-    start_position();
+    start_position(limits);
     if (engine_first) {
         Move m = engine_line(limits);
         place_line(ENGINE, m);
@@ -109,7 +109,7 @@ void encode_move(const Move& m, char* code) {
 }
 
 int run_command_loop(WordInput& in, std::FILE* out, const SearchLimits& limits) {
-    start_position();
+    start_position(limits);
     char word[WORD_BUFFER];
     for (;;) {
         std::fflush(out);

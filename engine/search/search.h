@@ -16,6 +16,9 @@ struct SearchLimits {
     // When positive, the clock also counts as run out once this many search calls have
     // been made: a deterministic stand-in for the deadline in tests. 0 for play.
     long long node_limit = 0;
+    // When not 0, the command loop seeds the opening's random draws with this instead of
+    // the time at every new game, so a session replays exactly. 0 for play.
+    uint32_t seed = 0;
 };
 
 // What the last choose_move did, for tests and the bench.
