@@ -13,6 +13,7 @@
 #include "search/transposition_table.h"
 
 SearchStats search_stats;
+long long empty_lists_run = 0;
 
 namespace {
 
@@ -76,6 +77,7 @@ int search(int depth, int bound, int side, int move_number, int few_moves) {
         // Lines remain (the game is not decided), yet nothing was listed: value the position
         // as it stands rather than guess a line.
         search_stats.empty_lists += 1;
+        empty_lists_run += 1;
         return evaluate(side, few_moves);
     }
 
@@ -136,6 +138,7 @@ Move search_root(int depth) {
     generate_moves(list, count, mn, few);
     if (count == 0) {
         search_stats.empty_lists += 1;
+        empty_lists_run += 1;
         list_undrawn(list, count);
         if (count == 0) return Move{0, 0, 0}; // every line drawn: nothing to choose
     }

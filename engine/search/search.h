@@ -31,6 +31,10 @@ struct SearchStats {
 
 extern SearchStats search_stats;
 
+// Times move generation came back empty with lines left, over the whole run: search_stats
+// only covers the last choose_move.
+extern long long empty_lists_run;
+
 // The line the engine draws now, searched from round1. Always an undrawn line while one
 // remains. The program always uses the default limits.
 Move choose_move(const SearchLimits& limits = SearchLimits());
