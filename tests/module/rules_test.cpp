@@ -151,6 +151,43 @@ TEST_F(Rules, CrossingPointPassesItsOwnPoint) {
     EXPECT_EQ(Path(game), Pts({{1, 1}, {1, 0}, {0, 0}, {0, 1}, {1, 1}, {2, 1}}));
 }
 
+// Several walks can reach the target; the route shown is fixed by the walk order: SmallLoop
+// before LargeLoop, the lower start index first, and forward before backward for each index.
+TEST_F(Rules, WalkOrderFixesTheRoute) {
+    // (1,2) lies on both loops and both reach (4,3): the small loop's route wins.
+    SetBoard({{{1, 2}, BLACK}, {{4, 3}, WHITE}});
+    ASSERT_TRUE(Legal(1, 2, 4, 3, BLACK));
+    EXPECT_EQ(Path(game), Pts({{1, 2},
+                               {1, 3},
+                               {1, 4},
+                               {1, 5},
+                               {0, 5},
+                               {0, 4},
+                               {1, 4},
+                               {2, 4},
+                               {3, 4},
+                               {4, 4},
+                               {5, 4},
+                               {5, 5},
+                               {4, 5},
+                               {4, 4},
+                               {4, 3}}));
+    // Only the large loop reaches (0,3), around the arc of radius two.
+    SetBoard({{{2, 4}, BLACK}, {{0, 3}, WHITE}});
+    ASSERT_TRUE(Legal(2, 4, 0, 3, BLACK));
+    EXPECT_EQ(Path(game), Pts({{2, 4}, {2, 5}, {0, 5}, {0, 3}}));
+    // (1,1) starts at indices 0 and 24. Forward from 0 meets (1,2) before any arc; the
+    // backward walk from 0 comes before the forward walk from 24 (which would take six
+    // entries), so the route is the whole circuit of 28 entries.
+    SetBoard({{{1, 1}, BLACK}, {{1, 2}, WHITE}});
+    ASSERT_TRUE(Legal(1, 1, 1, 2, BLACK));
+    const std::vector<BoardPoint> route = Path(game);
+    ASSERT_EQ(route.size(), 28u);
+    EXPECT_EQ(route[1], (BoardPoint{1, 0}));
+    EXPECT_EQ(route[2], (BoardPoint{0, 0}));
+    EXPECT_EQ(route[27], (BoardPoint{1, 2}));
+}
+
 TEST_F(Rules, ApplyAndTakeBack) {
     standin::setSoundMode(standin::SoundMode::Succeed);
     // A step: no capture, placing sound, target filled.
