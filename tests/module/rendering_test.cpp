@@ -316,6 +316,21 @@ TEST_F(Animation, StraightAndShortRoutes) {
     }
 }
 
+// The pixels are truncated, not rounded, and the angle uses 3.1415926 for pi: the last arc
+// sample of the shortest route lands one pixel short of the grid line at x = 90.
+TEST_F(Animation, ExactPixelsOfTheShortestRoute) {
+    const std::vector<std::pair<int, int>> expected{
+        {118, 249}, {114, 257}, {107, 264}, {99, 268}, {90, 270}, {80, 268},
+        {72, 264},  {65, 257},  {61, 249},  {60, 240}, {61, 230}, {65, 222},
+        {72, 215},  {80, 211},  {89, 210},  {90, 225}, {90, 210}};
+    auto p = Points({{1, 5}, {0, 5}, {0, 4}});
+    ASSERT_EQ(p.size(), expected.size());
+    for (size_t i = 0; i < p.size(); ++i) {
+        EXPECT_EQ(p[i].x, expected[i].first) << i;
+        EXPECT_EQ(p[i].y, expected[i].second) << i;
+    }
+}
+
 TEST_F(Animation, LongerRoutesAndCorners) {
     auto p = Points({{1, 3}, {1, 4}, {1, 5}, {0, 5}, {0, 4}});
     ASSERT_EQ(p.size(), 21u);
