@@ -208,9 +208,6 @@ const char* model_fault() {
                          e.anchor->chain_type);
         if (e.length < 4 || e.length > BOX_COUNT) return fault("loop %d length %d", i, e.length);
         if (const char* f = ring_fault(i, e)) return f;
-        for (int j = 0; j < i; ++j)
-            if (loops[j].anchor->chain_id == e.anchor->chain_id)
-                return fault("loops %d and %d share the id %d", j, i, e.anchor->chain_id);
     }
     return nullptr;
 }

@@ -131,7 +131,7 @@ TEST(Invariants, EveryLineOfRandomGames) {
 TEST(Invariants, RandomDrawAndUndoSequences) {
     std::mt19937 rng(1213);
     NegativeCounts negative;
-    for (int game = 0; game < 1500; ++game) {
+    for (int game = 0; game < 400; ++game) {
         fresh();
         int player = OPPONENT;
         while (lines_left() > 0) {
