@@ -576,6 +576,198 @@ TEST_F(GameTest, WholeGamesByClicksAndEngineTextWithAnimatedCaptures) {
     EXPECT_TRUE(host.boxes.empty());
 }
 
+// ---- damaged data folders ----------------------------------------------------------------
+
+const char* const kDataFiles[] = {"\\Config.ini",
+                                  "\\bmp\\black.bmp",
+                                  "\\bmp\\white.bmp",
+                                  "\\bmp\\mark.bmp",
+                                  "\\wav\\\xD1\xA1\xD7\xD3.wav",
+                                  "\\wav\\\xC2\xE4\xD7\xD3.wav",
+                                  "\\wav\\\xB3\xD4\xD7\xD3.wav"};
+
+std::string ReadBytes(const std::string& path) {
+    std::string bytes;
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (f == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[4096];
+    DWORD n = 0;
+    while (ReadFile(f, buffer, sizeof buffer, &n, nullptr) && n) bytes.append(buffer, n);
+    CloseHandle(f);
+    return bytes;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD n = 0;
+    BOOL ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
+    CloseHandle(f);
+    return ok && n == bytes.size();
+}
+
+// A copy of the build's data folder at `dir` (made, with its parents, if need be), with the
+// files of `replaced` given other contents; a null content leaves the file out.
+void MakeDataFolder(const std::string& dir,
+                    const std::vector<std::pair<std::string, const std::string*>>& replaced) {
+    for (size_t i = 3; i <= dir.size(); ++i)
+        if (i == dir.size() || dir[i] == '\\') CreateDirectoryA(dir.substr(0, i).c_str(), nullptr);
+    CreateDirectoryA((dir + "\\bmp").c_str(), nullptr);
+    CreateDirectoryA((dir + "\\wav").c_str(), nullptr);
+    const std::string source = ProgramDir() + "\\data";
+    for (const char* name : kDataFiles) {
+        const std::string* content = nullptr;
+        bool replace = false;
+        for (const auto& r : replaced)
+            if (r.first == name) replace = true, content = r.second;
+        DeleteFileA((dir + name).c_str());
+        if (!replace) {
+            ASSERT_TRUE(CopyFileA((source + name).c_str(), (dir + name).c_str(), FALSE)) << name;
+        } else if (content) {
+            ASSERT_TRUE(WriteFileBytes(dir + name, *content)) << name;
+        }
+    }
+}
+
+class DamagedData : public ModuleTest {
+  protected:
+    // Black's first step by clicks; returns the fetched text.
+    std::string FirstStep() {
+        EXPECT_EQ(Click(0, 1), 0);
+        EXPECT_EQ(Click(1, 2), 1);
+        char out[16];
+        EXPECT_EQ(game_->FetchMove(out), 1);
+        return out;
+    }
+};
+
+TEST_F(DamagedData, SettingsWithGarbageHugeOrNegativeValuesGivePlainLetters) {
+    struct Case {
+        const char* content;
+        const char* text; // what Black's first step (0,1) to (1,2) is written as
+    };
+    const Case cases[] = {
+        {"[COORDINATE]\r\nX=97\r\nY=49\r\n", "move a2b3\n"},
+        {"[COORDINATE]\r\nX=0\r\nY=0\r\n", "move ABBC\n"},
+        {"[COORDINATE]\r\nX=-5\r\nY=7\r\n", "move ABBC\n"},
+        {"[COORDINATE]\r\nX=99999999999999999999\r\nY=200\r\n", "move ABBC\n"},
+        {"[COORDINATE]\r\nX=abc\r\nY=\r\n", "move ABBC\n"},
+        {"\x01\xff\xfe\x80 garbage\r\n[COORD\r\n", "move ABBC\n"},
+    };
+    const std::string dir = ProgramDir() + "\\data-settings";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.content);
+        const std::string content = c.content;
+        MakeDataFolder(dir, {{"\\Config.ini", &content}});
+        Create(dir);
+        EXPECT_EQ(FirstStep(), c.text);
+        EXPECT_TRUE(host.boxes.empty());
+        TearDown();
+    }
+}
+
+TEST_F(DamagedData, CorruptPictureLeavesThosePiecesUndrawnAndTheGamePlays) {
+    const std::string good = ReadBytes(ProgramDir() + "\\data\\bmp\\black.bmp");
+    ASSERT_GT(good.size(), 200u);
+    const std::string empty, truncated = good.substr(0, 100), text = "not a picture at all\n";
+    const std::string wave = ReadBytes(ProgramDir() + "\\data\\wav\\\xC2\xE4\xD7\xD3.wav");
+    // What the user sees at Black's points. A piece is round: the corners of its 18-pixel
+    // square show the board. A picture that does not load (empty, text, a sound, missing)
+    // leaves its memory DC empty and nothing shows. A picture cut short after its header
+    // loads with the missing rows dark: a dark square.
+    enum Shows { kRoundPiece, kNothing, kDarkSquare };
+    const std::pair<const std::string*, Shows> cases[] = {
+        {&good, kRoundPiece}, {&empty, kNothing},  {&text, kNothing},
+        {&wave, kNothing},    {nullptr, kNothing}, {&truncated, kDarkSquare}};
+    const std::string dir = ProgramDir() + "\\data-pictures";
+    for (const auto& [black, shows] : cases) {
+        SCOPED_TRACE(black ? black->size() : 0);
+        MakeDataFolder(dir, {{"\\bmp\\black.bmp", black}});
+        Create(dir);
+        EXPECT_EQ(PixelAt(105, 90), kRed);
+        for (int x = 0; x < 6; ++x) {
+            POINT c = GridPixel(kBoardRect, x, 0);
+            EXPECT_EQ(IsBlackPiece(PixelAt(c.x, c.y)), shows != kNothing) << x;
+            EXPECT_EQ(IsBlackPiece(PixelAt(c.x - 8, c.y - 8)), shows == kDarkSquare) << x;
+            EXPECT_TRUE(IsWhitePiece(PointColour(x, 5))) << x;
+        }
+        EXPECT_EQ(FirstStep(), "move ABBC\n");
+        EXPECT_TRUE(HasMark(1, 2)) << "the mark still shows where Black went";
+        EXPECT_TRUE(host.boxes.empty());
+        TearDown();
+    }
+}
+
+TEST_F(DamagedData, CorruptSoundShowsItsMessageBoxEachTimeAndTheGamePlays) {
+    const std::string good = ReadBytes(ProgramDir() + "\\data\\wav\\\xC2\xE4\xD7\xD3.wav");
+    ASSERT_GT(good.size(), 100u);
+    const std::string empty, truncated = good.substr(0, 30);
+    const std::string dir = ProgramDir() + "\\data-sounds";
+    for (const std::string* place : {&empty, &truncated}) {
+        SCOPED_TRACE(place->size());
+        // The placing sound is damaged; selecting still sounds as it should.
+        MakeDataFolder(dir, {{"\\wav\\\xC2\xE4\xD7\xD3.wav", place}});
+        Create(dir);
+        EXPECT_EQ(FirstStep(), "move ABBC\n");
+        char reply[16], other[16];
+        EXPECT_EQ(game_->ReceiveMove("move AEAD", reply, other), 1);
+        // What the user sees: one message box for each placing sound, none for the selection.
+        ASSERT_EQ(host.boxes.size(), 2u);
+        for (const Box& b : host.boxes) {
+            EXPECT_EQ(b.caption, "error");
+            EXPECT_EQ(b.text.compare(0, 25, "PlaySound failed\n\nerror: "), 0) << b.text;
+        }
+        TearDown();
+    }
+}
+
+TEST_F(DamagedData, DataDirectoryAtAndPastTheLengthLimit) {
+    // A folder whose name is exactly `length` characters, under the program's folder.
+    auto folder = [](size_t length) {
+        std::string dir = ProgramDir() + "\\long";
+        while (dir.size() < length) {
+            dir += '\\';
+            dir += std::string(std::min<size_t>(60, length - dir.size()), 'd');
+            if (dir.back() == '\\') dir.back() = 'd';
+        }
+        return dir;
+    };
+    // 245: every path fits; the game looks and sounds as usual.
+    std::string dir = folder(245);
+    ASSERT_EQ(dir.size(), 245u);
+    MakeDataFolder(dir, {{"\\Config.ini", nullptr}});
+    const std::string letters = "[COORDINATE]\r\nX=97\r\nY=49\r\n";
+    ASSERT_TRUE(WriteFileBytes(dir + "\\Config.ini", letters));
+    Create(dir);
+    ExpectInitialPosition();
+    EXPECT_EQ(FirstStep(), "move a2b3\n") << "the settings were read";
+    EXPECT_TRUE(host.boxes.empty());
+    TearDown();
+
+    // 246: the settings, the mark and the sounds still fit, the piece pictures do not, so
+    // what the user sees is a board without pieces that plays and sounds as usual.
+    dir = folder(246);
+    MakeDataFolder(dir, {{"\\Config.ini", nullptr}});
+    ASSERT_TRUE(WriteFileBytes(dir + "\\Config.ini", letters));
+    Create(dir);
+    for (int x = 0; x < 6; ++x) {
+        EXPECT_FALSE(IsBlackPiece(PointColour(x, 0)));
+        EXPECT_FALSE(IsWhitePiece(PointColour(x, 5)));
+    }
+    EXPECT_EQ(FirstStep(), "move a2b3\n");
+    EXPECT_TRUE(HasMark(1, 2));
+    EXPECT_TRUE(host.boxes.empty());
+    TearDown();
+
+    // Far past it: nothing is read from the folder, the bases are the defaults, no pieces are
+    // drawn and every sound says its name is too long.
+    Create(std::string(300, 'd'));
+    EXPECT_EQ(FirstStep(), "move ABBC\n");
+    ASSERT_EQ(host.boxes.size(), 2u);
+    EXPECT_EQ(host.boxes[0].text, "PlaySound failed\n\nerror: 206");
+}
+
 TEST_F(ModuleTest, ClickBeforeTheBoardRectangleIsOutside) {
     ASSERT_NE(Library().init(), nullptr);
     GameObject game(Library().init()(host.hwnd, (ProgramDir() + "\\data").c_str()));
