@@ -89,3 +89,34 @@ TEST(Evaluation, NegativeOddSumCountsAsEven) {
     EXPECT_EQ(evaluate(ENGINE, 0), 7530);
     fresh_game();
 }
+
+// Scores, a free capture and a long chain together, for each side to move and each opener.
+// Expected values from the engine's-side form W = 7500 - 6 opp + 7 own +/- (6 + 3 cc - 6 jb)
+// + d, with d = 7 de for the engine to move and -6 de for the opponent, negated for the
+// opponent: the free capture goes to the side to move at that side's own weight. A pair, a
+// dead end and a box of two sides with no code add nothing to either term.
+TEST(Evaluation, FreeCaptureAndScoresForEitherSideToMove) {
+    for (int opponent_opened = 0; opponent_opened < 2; ++opponent_opened) {
+        fresh_game(opponent_opened);
+        for (int c = 0; c < 5; ++c) draw({{0, 4, c}, {0, 5, c}}); // chain along row 4
+        draw({{1, 0, 1}, {0, 1, 0}, {0, 0, 0}});                  // dead end at (0, 0)
+        draw({{0, 0, 3}, {0, 1, 3}, {0, 1, 4}, {0, 0, 4}});       // pair (0, 3)-(0, 4)
+        draw({{1, 1, 0}});                                        // (1, 0): two sides, no code
+        ASSERT_EQ(chain_count, 1);
+        ASSERT_EQ(dead_end_count, 1);
+        ASSERT_EQ(pair_count, 1);
+        ASSERT_EQ(boxes[1][0].sides, 2);
+        ASSERT_EQ(boxes[1][0].chain_type, TYPE_NONE);
+        score_opponent = 3;
+        score_engine = 2;
+        // cc = 5 (the chain's boxes, no free box touches them), jb = 1: odd, so the control
+        // term goes with the game the opponent opened.
+        const int control = 6 + 3 * 5 - 6 * 1;
+        const int sign = opponent_opened ? 1 : -1;
+        const int w_engine = 7500 - 6 * 3 + 7 * 2 + sign * control + 7 * 1;
+        const int w_opponent = 7500 - 6 * 3 + 7 * 2 + sign * control - 6 * 1;
+        EXPECT_EQ(evaluate(ENGINE, 0), w_engine) << "opener " << opponent_opened;
+        EXPECT_EQ(evaluate(OPPONENT, 0), -w_opponent) << "opener " << opponent_opened;
+    }
+    fresh_game();
+}
