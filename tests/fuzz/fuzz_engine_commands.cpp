@@ -13,6 +13,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#ifdef __linux__
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 #include "driver/command_loop.h"
 #include "driver/word_input.h"
 #include "model/model_check.h"
@@ -79,6 +84,26 @@ int drawn_lines() {
     return n;
 }
 
+// The table outlives games and inputs; cleared, every input replays alike. A search of a
+// few hundred nodes touches few of its pages, so on Linux the pages are handed back to be
+// zero-filled when next touched rather than written over, a few times faster per input.
+void clear_table() {
+    char* begin = reinterpret_cast<char*>(transposition_table);
+    char* end = begin + sizeof(transposition_table);
+#ifdef __linux__
+    const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    char* first =
+        reinterpret_cast<char*>((reinterpret_cast<uintptr_t>(begin) + page - 1) & ~(page - 1));
+    char* last = reinterpret_cast<char*>(reinterpret_cast<uintptr_t>(end) & ~(page - 1));
+    if (first < last && madvise(first, static_cast<size_t>(last - first), MADV_DONTNEED) == 0) {
+        std::memset(begin, 0, static_cast<size_t>(first - begin));
+        std::memset(last, 0, static_cast<size_t>(end - last));
+        return;
+    }
+#endif
+    std::memset(begin, 0, sizeof(transposition_table));
+}
+
 [[noreturn]] void fail(const char* what) {
     std::fprintf(stderr, "fuzz_engine_commands: %s\n", what);
     std::abort();
@@ -103,8 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     limits.max_depth = 6;
     limits.node_limit = 300;
     limits.seed = 12345;
-    // The table outlives games and inputs; cleared, every input replays alike.
-    std::memset(static_cast<void*>(transposition_table), 0, sizeof(transposition_table));
+    clear_table();
 
     std::FILE* out = null_stream();
     if (out == nullptr) fail("cannot open the null device");
