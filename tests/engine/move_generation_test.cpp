@@ -239,3 +239,45 @@ TEST(MoveGeneration, NothingLeftNothingListed) {
     EXPECT_TRUE(g.moves.empty());
     EXPECT_EQ(g.few, 1);
 }
+
+// The box behind the takeable one leads on to a third box M. M takeable too: the take
+// alone. M next in a run from the chain's other end: the take, then the line that hands
+// the rest over.
+TEST(MoveGeneration, CaptureIntoAChainOpenAtBothEnds) {
+    // Row 0, boxes (0, 0)..(0, 2) with tops and bottoms; both ends opened.
+    fresh_game();
+    draw({{0, 0, 0}, {0, 0, 1}, {0, 0, 2}, {0, 1, 0}, {0, 1, 1}, {0, 1, 2}, {1, 0, 0}, {1, 0, 3}});
+    ASSERT_EQ(boxes[0][0].capture_mark, 1);
+    ASSERT_EQ(boxes[0][2].capture_mark, 1);
+    Generated g = generate(round1);
+    ASSERT_EQ(g.moves.size(), 1u);
+    EXPECT_EQ(g.moves[0], (Move{1, 0, 1}));
+
+    // Four boxes (0, 0)..(0, 3): behind (0, 1) is (0, 2), already next in the run from (0, 3).
+    fresh_game();
+    draw({{0, 0, 0}, {0, 0, 1}, {0, 0, 2}, {0, 0, 3}, {0, 1, 0}, {0, 1, 1}, {0, 1, 2}, {0, 1, 3}});
+    draw({{1, 0, 0}, {1, 0, 4}});
+    ASSERT_EQ(boxes[0][0].capture_mark, 1);
+    ASSERT_EQ(boxes[0][2].capture_mark, 2);
+    g = generate(round1);
+    ASSERT_EQ(g.moves.size(), 2u);
+    EXPECT_EQ(g.moves[0], (Move{1, 0, 1}));
+    EXPECT_EQ(g.moves[1], (Move{1, 0, 2}));
+}
+
+// Singles at the two bottom corners: the sacrifice looks at (4, 0) before (4, 4), unlike
+// the corner-pair order. Boxes of two sides in the edge passes give no border line.
+TEST(MoveGeneration, SinglesAreOfferedInTheirOwnCornerOrder) {
+    fresh_game();
+    draw(two_sided_but_row4);
+    draw({{1, 4, 1}, {1, 4, 4}}); // (4, 0) and (4, 4) singles; (4, 1), (4, 3) two sides
+    ASSERT_EQ(single_count, 2);
+    ASSERT_EQ(boxes[4][0].chain_type, TYPE_SINGLE);
+    ASSERT_EQ(boxes[4][4].chain_type, TYPE_SINGLE);
+    ASSERT_EQ(corner_pair_count, 0);
+    Generated g = generate(round1);
+    // (4, 2), the one free box: its two links, its bottom border, then the sacrifice.
+    const std::vector<Move> expected = {{1, 4, 2}, {1, 4, 3}, {0, 5, 2}, {0, 5, 0}};
+    EXPECT_EQ(g.moves, expected);
+    EXPECT_EQ(g.few, 0);
+}
