@@ -101,7 +101,7 @@ void clear_table() {
         return;
     }
 #endif
-    std::memset(begin, 0, sizeof(transposition_table));
+    std::memset(begin, 0, static_cast<size_t>(end - begin));
 }
 
 [[noreturn]] void fail(const char* what) {
