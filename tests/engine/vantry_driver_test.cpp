@@ -172,6 +172,9 @@ TEST(CommandLoop, NameQuitAndSilentCommands) {
     Session eof({"hello"});
     EXPECT_EQ(eof.output, "");
     EXPECT_EQ(eof.status, 0);
+    // "error" and "end" drop what arrived with them; a word that is no command does not.
+    Session dropped({"error name?\n", "end name?\n", "hello name?\n"});
+    EXPECT_EQ(dropped.output, "name xxxx\n");
 }
 
 TEST(CommandLoop, NewGames) {
@@ -184,6 +187,14 @@ TEST(CommandLoop, NewGames) {
     EXPECT_TRUE(is_on_board(decode_move(r[0].c_str() + 7)));
     EXPECT_EQ(engine_first, 1);
     EXPECT_EQ(round1, 2);
+
+    // Only the exact word black opens.
+    for (const char* colour : {"new Black\n", "new red\n"}) {
+        Session other({colour});
+        EXPECT_EQ(other.line_count(), 21u) << colour;
+        EXPECT_TRUE(other.replies().empty()) << colour;
+        EXPECT_EQ(engine_second, 1) << colour;
+    }
 
     Session both({"new black\n", "new white\n"});
     EXPECT_EQ(both.line_count(), 22u + 21u);
@@ -239,6 +250,17 @@ TEST(CommandLoop, SixtiethLineEndsTheProgram) {
     EXPECT_EQ(s.line_count(), 42u);
     EXPECT_TRUE(s.replies().empty());
     EXPECT_EQ(score_opponent, 25);
+}
+
+// 59 lines from the opponent: the engine still draws the last one.
+TEST(CommandLoop, FiftyNinthLineGetsTheLastReply) {
+    std::string codes = all_codes();
+    Session s({"new white\n", "move 59 " + codes.substr(0, 3 * 59) + "\n", "quit\n"});
+    std::vector<std::string> r = s.replies();
+    ASSERT_EQ(r.size(), 3u);
+    EXPECT_EQ(r[0], "round1=61");
+    EXPECT_EQ(r[1], "move 1 " + codes.substr(3 * 59));
+    EXPECT_EQ(r[2], "Quit!");
 }
 
 // The engine's last lines: a reply stops at the 60th line even when it completed a box.
