@@ -35,7 +35,7 @@ for t in "${targets[@]}"; do
     tail -n 30 build/fuzz/"$t".log
     status=1
   else
-    grep -E '^stat::number_of_executed_runs|^stat::new_units_added' build/fuzz/"$t".log | tr '\n' ' '
+    grep -E '^stat::(number_of_executed_units|average_exec_per_sec|new_units_added)' build/fuzz/"$t".log | tr '\n' ' '
     echo
   fi
 done
