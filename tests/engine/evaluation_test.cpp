@@ -35,6 +35,10 @@ TEST(Evaluation, EmptyBoardDependsOnWhoOpened) {
     fresh_game(1);
     EXPECT_EQ(evaluate(ENGINE, 0), 7494);
     EXPECT_EQ(evaluate(OPPONENT, 0), -7494);
+    // A line that took two boxes at once turns the parity.
+    double_cross_count = 1;
+    EXPECT_EQ(evaluate(ENGINE, 0), 7506);
+    fresh_game();
 }
 
 // A chain (1, 0)-(0, 0)-(0, 1) whose two ends both link to the free box (1, 1).

@@ -135,6 +135,13 @@ TEST(PlaceLine, DoubleCrossAndCompletingOneOfTwo) {
     fresh();
     // (0, 0) and (0, 1) each with three sides, the line between them undrawn.
     draw({h(0, 0), h(1, 0), v(0, 0), h(0, 1), h(1, 1), v(0, 2)});
+    // (0, 0) had nothing behind it and is a dead end; (0, 1) has a takeable box behind it,
+    // which changes nothing, and stays takeable.
+    EXPECT_EQ(box(0, 0).chain_type, TYPE_DEAD_END);
+    EXPECT_NE(box(0, 1).chain_type, TYPE_DEAD_END);
+    EXPECT_EQ(dead_end_count, 1);
+    EXPECT_EQ(capturable_count, 1);
+    EXPECT_EQ(box(0, 0).capture_mark, 1);
     EXPECT_EQ(place_line(ENGINE, v(0, 1)), 1);
     EXPECT_EQ(double_cross_count, 1);
     EXPECT_EQ(score_engine, 2);
@@ -260,6 +267,24 @@ TEST(Census, RingLoopAndItsOpening) {
     for (const Box* b : {&box(1, 1), &box(1, 2), &box(2, 1), &box(2, 2)})
         EXPECT_EQ(b->chain_type, TYPE_LOOP);
     EXPECT_EQ(fault_text(), "");
+}
+
+// Two rings; opening the one closed first moves the other into its slot and keeps the
+// removed entry just past the live one.
+TEST(Census, OpeningALoopSwapsItWithTheLastLiveEntry) {
+    fresh();
+    draw({h(1, 0), h(1, 1), h(3, 0), h(3, 1), v(1, 0), v(2, 0), v(1, 2), v(2, 2)});
+    draw({h(1, 3), h(1, 4), h(3, 3), h(3, 4), v(1, 3), v(2, 3), v(1, 5), v(2, 5)});
+    ASSERT_EQ(loop_count, 2);
+    const Box* left = loops[0].anchor;
+    const Box* right = loops[1].anchor;
+    ASSERT_LE(left->col, 1);
+    ASSERT_GE(right->col, 3);
+    draw({v(1, 1)});
+    EXPECT_EQ(loop_count, 1);
+    EXPECT_EQ(loops[0].anchor, right);
+    EXPECT_EQ(loops[1].anchor, left);
+    EXPECT_EQ(loops[1].length, 4);
 }
 
 TEST(Census, CutChainCodes) {
