@@ -230,6 +230,56 @@ TEST(Census, ChainsFromSinglesPairsAndJoinedPairs) {
     EXPECT_EQ(fault_text(), "");
 }
 
+// A box gets its second side between two neighbours of two sides each (row 2, tops and
+// bottoms drawn): whatever lies on either side ends up in one chain under one id.
+TEST(Census, BoxBetweenAChainOrPairAndAnotherStructure) {
+    auto expect_chain = [](std::initializer_list<const Box*> members, int id) {
+        for (const Box* b : members) {
+            EXPECT_EQ(b->chain_type, TYPE_CHAIN) << b->row << "," << b->col;
+            EXPECT_EQ(b->chain_id, id) << b->row << "," << b->col;
+        }
+    };
+    auto row2 = [](int c) { draw({h(2, c), h(3, c)}); };
+
+    // Chain on the left, a box of two sides and no code on the right.
+    fresh();
+    for (int c : {0, 1, 2, 4}) row2(c);
+    ASSERT_EQ(box(2, 4).chain_type, TYPE_NONE);
+    row2(3);
+    expect_chain({&box(2, 0), &box(2, 1), &box(2, 2), &box(2, 3), &box(2, 4)}, 1);
+    EXPECT_EQ(chain_count, 1);
+
+    // The same mirrored: the box without a code is the first link.
+    fresh();
+    for (int c : {4, 3, 2, 0}) row2(c);
+    ASSERT_EQ(box(2, 0).chain_type, TYPE_NONE);
+    row2(1);
+    expect_chain({&box(2, 0), &box(2, 1), &box(2, 2), &box(2, 3), &box(2, 4)}, 1);
+    EXPECT_EQ(chain_count, 1);
+
+    // Chain on the left, a pair (2, 4)-(1, 4) on the right: the pair takes the chain's id.
+    fresh();
+    for (int c : {0, 1, 2}) row2(c);
+    draw({h(1, 4), v(1, 4), h(3, 4), v(2, 5)});
+    ASSERT_EQ(pair_count, 1);
+    row2(3);
+    expect_chain({&box(2, 0), &box(2, 2), &box(2, 3), &box(2, 4), &box(1, 4)}, 1);
+    EXPECT_EQ(pair_count, 0);
+    EXPECT_EQ(chain_count, 1);
+
+    // A pair (1, 0)-(2, 0) on the left, a box without a code on the right: a new chain.
+    fresh();
+    draw({h(1, 0), v(1, 1), h(3, 0), v(2, 0)});
+    row2(2);
+    ASSERT_EQ(pair_count, 1);
+    ASSERT_EQ(box(2, 2).chain_type, TYPE_NONE);
+    row2(1);
+    expect_chain({&box(1, 0), &box(2, 0), &box(2, 1), &box(2, 2)}, 1);
+    EXPECT_EQ(pair_count, 0);
+    EXPECT_EQ(chain_count, 1);
+    EXPECT_EQ(fault_text(), "");
+}
+
 TEST(Census, TwoChainsJoinUnderTheOlderId) {
     fresh();
     draw({v(1, 3), v(1, 4), v(2, 3), v(2, 4), v(3, 3), v(3, 4)}); // column 3, rows 1..3
