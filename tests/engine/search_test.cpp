@@ -50,6 +50,15 @@ std::vector<int> depth1_values() {
     return values;
 }
 
+// Table entries marked as values of finished nodes that hold the clock-out value: a node
+// cut short by the clock must store nothing.
+int exact_entries_with_clock_out_value() {
+    int n = 0;
+    for (const TTEntry& e : transposition_table)
+        n += e.exact == 1 && (e.value == SCORE_INF || e.value == -SCORE_INF);
+    return n;
+}
+
 SearchLimits unlimited(int max_depth, long long node_limit = 0) {
     SearchLimits l;
     l.budget_ms = INT_MAX;
@@ -164,6 +173,7 @@ TEST(Search, DeadlineBeforeTheFirstDepthStillGivesALine) {
         EXPECT_TRUE(is_undrawn_line(m)) << limit;
         EXPECT_NE(std::find(list.begin(), list.end(), m), list.end()) << limit;
         EXPECT_TRUE(capture() == before) << limit;
+        EXPECT_EQ(exact_entries_with_clock_out_value(), 0) << limit;
     }
 }
 
