@@ -91,8 +91,9 @@ def percentile(values, p):
 played = won = faults = 0
 other_faults = 0
 empty = reports = 0
-print()
-print("=== Soak: vantry-quick (40 ms per line) against the reference opponents")
+if quick:
+    print()
+    print("=== Soak: vantry-quick (40 ms per line) against the reference opponents")
 for name in quick:
     gs, m = load(name)
     played += len(gs)
@@ -116,10 +117,11 @@ for name in quick:
 if played != games:
     ok = False
     print(f"  MISSING GAMES: {played} of {games} played")
-print(f"games {played}  vantry won {won}  vantry faults {faults}  opponent faults {other_faults}")
-print(f"empty move lists {empty} (reported by {reports} of {played} engine processes)")
-if reports != played:
-    print("  note: an engine process that was stopped by the referee reports nothing")
+if quick:
+    print(f"games {played}  vantry won {won}  vantry faults {faults}  opponent faults {other_faults}")
+    print(f"empty move lists {empty} (reported by {reports} of {played} engine processes)")
+    if reports != played:
+        print("  note: an engine process that was stopped by the referee reports nothing")
 
 for name in real:
     gs, m = load(name)
