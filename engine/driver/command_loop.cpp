@@ -27,13 +27,8 @@ bool playable(const Move& m) {
 Move engine_line(const SearchLimits& limits) {
     Move m = choose_move(limits);
     if (playable(m)) return m;
-    for (int orient = 0; orient <= 1; ++orient)
-        for (int a = 0; a <= 5; ++a)
-            for (int b = 0; b <= 5; ++b) {
-                Move c{orient, a, b};
-                if (playable(c)) return c;
-            }
-    return m; // unreachable while a line is undrawn; callers only ask then
+    Move open[LINE_COUNT];
+    return undrawn_lines(open) > 0 ? open[0] : m; // callers only ask while a line is undrawn
 }
 
 void new_game(WordInput& in, std::FILE* out, const SearchLimits& limits, const char* colour) {

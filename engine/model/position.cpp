@@ -75,3 +75,14 @@ void init_board() {
     for (char& g : box_glyph) g = ' ';
     round1 = 1;
 }
+
+int undrawn_lines(Move* out) {
+    int n = 0;
+    for (int a = 0; a <= 5; ++a)
+        for (int b = 0; b <= 4; ++b)
+            if (!hline_drawn[hline_index(a, b)]) out[n++] = Move{0, a, b};
+    for (int a = 0; a <= 4; ++a)
+        for (int b = 0; b <= 5; ++b)
+            if (!vline_drawn[vline_index(a, b)]) out[n++] = Move{1, a, b};
+    return n;
+}

@@ -94,6 +94,10 @@ extern int engine_second; // 1 when the opponent opened it
 // Sets up the empty board (not the keys, hashes or transposition table).
 void init_board();
 
+// Writes the undrawn lines into out (room for LINE_COUNT), horizontal ones first, each
+// group in index order; returns how many.
+int undrawn_lines(Move* out);
+
 inline int hline_index(int a, int b) {
     return a * 5 + b;
 }

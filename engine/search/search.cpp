@@ -46,17 +46,6 @@ inline bool clock_run_out() {
     return node_limit > 0 && search_stats.nodes > node_limit;
 }
 
-// Move generation can come back empty in rare positions with left-over structure codes;
-// the root then tries every undrawn line instead.
-void list_undrawn(Move* list, int& count) {
-    for (int a = 0; a <= 5; ++a)
-        for (int b = 0; b < 5; ++b)
-            if (!hline_drawn[hline_index(a, b)]) list[count++] = Move{0, a, b};
-    for (int a = 0; a < 5; ++a)
-        for (int b = 0; b <= 5; ++b)
-            if (!vline_drawn[vline_index(a, b)]) list[count++] = Move{1, a, b};
-}
-
 } // namespace
 
 int search(int depth, int bound, int side, int move_number, int few_moves) {
@@ -139,7 +128,9 @@ Move search_root(int depth) {
     if (count == 0) {
         search_stats.empty_lists += 1;
         empty_lists_run += 1;
-        list_undrawn(list, count);
+        // Left-over structure codes can leave move generation with nothing to offer in rare
+        // positions: the root then tries every undrawn line.
+        count = undrawn_lines(list);
         if (count == 0) return Move{0, 0, 0}; // every line drawn: nothing to choose
     }
     root_first = list[0];

@@ -35,17 +35,6 @@ inline int draw(std::initializer_list<Move> lines, int player = OPPONENT) {
     return last;
 }
 
-inline int undrawn_lines(Move* out) {
-    int n = 0;
-    for (int a = 0; a <= 5; ++a)
-        for (int b = 0; b <= 4; ++b)
-            if (!hline_drawn[hline_index(a, b)]) out[n++] = Move{0, a, b};
-    for (int a = 0; a <= 4; ++a)
-        for (int b = 0; b <= 5; ++b)
-            if (!vline_drawn[vline_index(a, b)]) out[n++] = Move{1, a, b};
-    return n;
-}
-
 // Draws count random undrawn lines, the player changing whenever a line completes
 // nothing, as in a game.
 inline void random_lines(std::mt19937& rng, int count) {

@@ -40,14 +40,8 @@ inline bool is_undrawn_line(const Move& m) {
 }
 
 inline std::vector<Move> undrawn_lines() {
-    std::vector<Move> v;
-    for (int a = 0; a <= 5; ++a)
-        for (int b = 0; b < 5; ++b)
-            if (!hline_drawn[hline_index(a, b)]) v.push_back(Move{0, a, b});
-    for (int a = 0; a < 5; ++a)
-        for (int b = 0; b <= 5; ++b)
-            if (!vline_drawn[vline_index(a, b)]) v.push_back(Move{1, a, b});
-    return v;
+    Move open[LINE_COUNT];
+    return std::vector<Move>(open, open + ::undrawn_lines(open));
 }
 
 // Everything a search must leave as it found it. Links are kept as sets (an undo may

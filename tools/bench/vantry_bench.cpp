@@ -127,14 +127,8 @@ int run_positions(int depth_override, bool timed, long long expected) {
 
 // The opponents of --games, drawing on the engine's own position.
 std::vector<Move> undrawn_lines() {
-    std::vector<Move> v;
-    for (int a = 0; a <= 5; ++a)
-        for (int b = 0; b < 5; ++b)
-            if (!hline_drawn[hline_index(a, b)]) v.push_back(Move{0, a, b});
-    for (int a = 0; a < 5; ++a)
-        for (int b = 0; b <= 5; ++b)
-            if (!vline_drawn[vline_index(a, b)]) v.push_back(Move{1, a, b});
-    return v;
+    Move open[LINE_COUNT];
+    return std::vector<Move>(open, open + ::undrawn_lines(open));
 }
 
 // The most sides any box beside m has.
