@@ -14,14 +14,17 @@ passed=0
 failed=0
 failures=()
 
-step() { echo; echo "=== $*"; }
+step() { echo; echo "=== $* (at $((SECONDS / 60))m$((SECONDS % 60))s)"; }
 record() { # status, name
   if [ "$1" -eq 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); failures+=("$2"); fi
 }
-configure_build() { # dir, cmake args...
+build_targets=()
+configure_build() { # dir, cmake args...; builds "${build_targets[@]}" when set, else all
   local dir=$1; shift
+  local targets=()
+  [ ${#build_targets[@]} -eq 0 ] || targets=(--target "${build_targets[@]}")
   cmake -S . -B "$dir" -DWERROR=ON "$@" >"$dir.configure.log" 2>&1 \
-    && cmake --build "$dir" -j "$jobs" 2>&1 | tail -n 40
+    && cmake --build "$dir" -j "$jobs" "${targets[@]}" 2>&1 | tail -n 40
   return "${PIPESTATUS[0]}"
 }
 wrap=()
@@ -78,6 +81,7 @@ else
 fi
 
 step "Windows x86 build of the module"
+build_targets=(orbello vantry)
 if configure_build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF; then
   record 0 "Windows x86 build"
   for f in build/win32/bin/Orbello.dll build/win32/bin/Vantry.exe; do
@@ -91,7 +95,10 @@ step "fuzzing, ${FUZZ_SECONDS:-60} s a target"
 bash tools/fuzz.sh "${FUZZ_SECONDS:-60}"
 record $? "fuzzing"
 
+build_targets=()
+
 echo
+echo "=== done in $((SECONDS / 60))m$((SECONDS % 60))s"
 for f in "${failures[@]}"; do echo "FAILED: $f"; done
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
