@@ -25,6 +25,26 @@ inline Beside boxes_beside(const Move& m) {
     return Beside{&boxes[m.a][m.b], &boxes[m.a][m.b - 1]};
 }
 
+// The line's own state: its flag, its glyph and its keys in both hashes (added when it is
+// drawn, subtracted when it is taken back; both wrap modulo 2^64).
+inline void mark_line(const Move& m, bool drawn) {
+    const int k = key_index(m);
+    if (drawn) {
+        index_hash += index_keys[m.orient][k];
+        check_hash += check_keys[m.orient][k];
+    } else {
+        index_hash -= index_keys[m.orient][k];
+        check_hash -= check_keys[m.orient][k];
+    }
+    if (m.orient == 0) {
+        hline_drawn[hline_index(m.a, m.b)] = drawn ? 1 : 0;
+        hline_glyph[hline_index(m.a, m.b)] = drawn ? '-' : ' ';
+    } else {
+        vline_drawn[vline_index(m.a, m.b)] = drawn ? 1 : 0;
+        vline_glyph[vline_index(m.a, m.b)] = drawn ? '|' : ' ';
+    }
+}
+
 inline void remove_link(Box* x, const Box* y) {
     for (int i = 0; i < x->link_count; ++i) {
         if (x->links[i] == y) {
@@ -101,16 +121,7 @@ int update_box(Box* x, Box* y, bool first_of_two, bool second_of_two, int player
 } // namespace
 
 int place_line(int player, Move m) {
-    int k = key_index(m);
-    index_hash += index_keys[m.orient][k];
-    check_hash += check_keys[m.orient][k];
-    if (m.orient == 0) {
-        hline_drawn[hline_index(m.a, m.b)] = 1;
-        hline_glyph[hline_index(m.a, m.b)] = '-';
-    } else {
-        vline_drawn[vline_index(m.a, m.b)] = 1;
-        vline_glyph[vline_index(m.a, m.b)] = '|';
-    }
+    mark_line(m, true);
     Beside s = boxes_beside(m);
     bool same_structure = false;
     bool two = s.second != nullptr;
@@ -185,16 +196,7 @@ void undo_line(int player, Move m, const Snapshot& s) {
         loops[i] = LoopEntry{s.loop_length[i], a < 0 ? nullptr : &boxes[a / 5][a % 5]};
     }
 
-    int k = key_index(m);
-    index_hash -= index_keys[m.orient][k];
-    check_hash -= check_keys[m.orient][k];
-    if (m.orient == 0) {
-        hline_drawn[hline_index(m.a, m.b)] = 0;
-        hline_glyph[hline_index(m.a, m.b)] = ' ';
-    } else {
-        vline_drawn[vline_index(m.a, m.b)] = 0;
-        vline_glyph[vline_index(m.a, m.b)] = ' ';
-    }
+    mark_line(m, false);
     Beside b = boxes_beside(m);
     restore_box(b.first, b.second, player);
     if (b.second != nullptr) restore_box(b.second, b.first, player);
