@@ -7,6 +7,7 @@
 #include "model/line_placement.h"
 #include "search/keys.h"
 #include "search/random15.h"
+#include "search/transposition_table.h"
 
 namespace {
 
@@ -34,8 +35,12 @@ Move engine_line(const SearchLimits& limits) {
 void new_game(WordInput& in, std::FILE* out, const SearchLimits& limits, const char* colour) {
     in.drop_pending();
     bool opens = std::strcmp(colour, "black") == 0;
+    const int was_second = engine_second;
     engine_first = opens ? 1 : 0;
     engine_second = opens ? 0 : 1;
+    // The table outlives games, but its values hold for one opener only: the evaluation's
+    // parity term depends on who opened. A game with the other opener starts afresh.
+    if (engine_second != was_second) tt_clear();
     start_position(limits);
     if (engine_first) {
         Move m = engine_line(limits);

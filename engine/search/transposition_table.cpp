@@ -1,6 +1,8 @@
 // One fixed table of searched positions; the newest store to a slot always wins.
 #include "search/transposition_table.h"
 
+#include <cstring>
+
 #include "model/position.h"
 
 TTEntry transposition_table[TT_SIZE];
@@ -25,4 +27,8 @@ int tt_probe(int depth, int move_number, int& exact) {
 
 void tt_store(int depth, int move_number, int value, int exact) {
     slot() = TTEntry{check_hash, value, depth, move_number, exact, score_opponent, score_engine};
+}
+
+void tt_clear() {
+    std::memset(static_cast<void*>(transposition_table), 0, sizeof(transposition_table));
 }

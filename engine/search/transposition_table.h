@@ -22,3 +22,6 @@ extern TTEntry transposition_table[TT_SIZE];
 // number and scores; sets exact from the entry. TT_MISS (exact untouched) when none.
 int tt_probe(int depth, int move_number, int& exact);
 void tt_store(int depth, int move_number, int value, int exact);
+
+// Empties every entry.
+void tt_clear();

@@ -9,6 +9,7 @@
 #include "driver/board_printer.h"
 #include "driver/command_loop.h"
 #include "model_fixture.h"
+#include "search/transposition_table.h"
 
 using namespace model_fixture;
 
@@ -201,6 +202,27 @@ TEST(CommandLoop, NewGames) {
     EXPECT_EQ(engine_first, 0);
     EXPECT_EQ(engine_second, 1);
     EXPECT_EQ(round1, 1);
+}
+
+// Entries of the table that hold a stored position.
+static int stored_entries() {
+    int n = 0;
+    for (const TTEntry& e : transposition_table) n += e.check != 0;
+    return n;
+}
+
+TEST(CommandLoop, TableIsKeptAcrossGamesOfTheSameOpenerOnly) {
+    // Eleven quiet lines take the engine past the opening into a real search.
+    Session second({"new white\n", "move 11 ABAABBABCABDABEADAADBADCADDADEAFA\n", "new white\n"});
+    const int kept = stored_entries();
+    ASSERT_GT(kept, 100);
+    // Another game as second player keeps what the first one stored...
+    Session again({"new white\n"});
+    EXPECT_EQ(stored_entries(), kept);
+    // ...a game the engine opens starts from an empty table: only its one opening search,
+    // a single line per node, stores anything.
+    Session first({"new black\n"});
+    EXPECT_LT(stored_entries(), 20);
 }
 
 TEST(CommandLoop, OpponentLinesThenTheEnginesReply) {
