@@ -2,6 +2,7 @@
 // created, painted into a visible window and played through its virtual table by slot,
 // with clicks for Black and engine text for White. Message boxes the module shows are read
 // and closed by a CBT hook, so nothing ever waits for a person.
+#include "host_support.h"
 #include "module_slots.h"
 
 #include <gtest/gtest.h>
@@ -26,9 +27,6 @@ struct MoveText {
     std::string text;
     LPARAM side;
 };
-struct Box {
-    std::string caption, text;
-};
 
 // Everything the host window saw, and the last frame it painted.
 struct HostState {
@@ -40,13 +38,13 @@ struct HostState {
     int paints = 0;
     std::vector<MoveText> moveTexts;
     std::vector<std::pair<WPARAM, LPARAM>> gameOvers;
-    std::vector<Box> boxes;
+    std::vector<MessageBoxSeen> boxes;
     // Pixels sampled from every painted frame, for the animation checks.
     std::vector<POINT> probes;
     std::vector<std::vector<COLORREF>> probed;
 };
 HostState host;
-HHOOK cbtHook;
+std::unique_ptr<MessageBoxCloser> boxCloser;
 
 COLORREF PixelAt(int x, int y) {
     GdiFlush();
@@ -92,38 +90,6 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-// Reads each message box as it comes up and closes it with OK.
-LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE) {
-        HWND box = reinterpret_cast<HWND>(wParam);
-        char cls[64] = {0};
-        GetClassNameA(box, cls, sizeof cls);
-        if (strcmp(cls, "#32770") == 0) {
-            char caption[256] = {0}, text[1024] = {0};
-            GetWindowTextA(box, caption, sizeof caption);
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            host.boxes.push_back({caption, text});
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-        }
-    }
-    return CallNextHookEx(cbtHook, code, wParam, lParam);
-}
-
-void Pump() {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&m);
-        DispatchMessageA(&m);
-    }
-}
-
-std::string ProgramDir() {
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s(path, n);
-    return s.substr(0, s.find_last_of("\\/"));
-}
-
 class HostEnvironment : public ::testing::Environment {
   public:
     void SetUp() override {
@@ -156,11 +122,12 @@ class HostEnvironment : public ::testing::Environment {
         host.bits = static_cast<const uint32_t*>(bits);
         SelectObject(host.backDc, host.backBitmap);
         UpdateWindow(host.hwnd);
-        Pump();
-        cbtHook = SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
+        PumpMessages();
+        // Each message box the module shows is read into host.boxes and closed with OK.
+        boxCloser = std::make_unique<MessageBoxCloser>(&host.boxes);
     }
     void TearDown() override {
-        UnhookWindowsHookEx(cbtHook);
+        boxCloser.reset();
         DestroyWindow(host.hwnd);
         DeleteDC(host.backDc);
         DeleteObject(host.backBitmap);
@@ -190,15 +157,15 @@ class ModuleTest : public ::testing::Test {
         game_->SetBoardRect(kBoardRect.left, kBoardRect.top, kBoardRect.right, kBoardRect.bottom);
         Reset();
         EXPECT_NE(game_->NewGame(), 0);
-        Pump();
+        PumpMessages();
     }
     void TearDown() override {
         host.game = nullptr;
         game_.reset(); // slot 0 with the delete flag
-        Pump();
+        PumpMessages();
     }
     void Reset() {
-        Pump();
+        PumpMessages();
         host.paints = 0;
         host.moveTexts.clear();
         host.gameOvers.clear();
@@ -514,11 +481,11 @@ class GameTest : public ModuleTest {
                                   : IsWhitePiece(PointColour(tx, ty)));
             EXPECT_TRUE(HasMark(tx, ty));
             if (!last) {
-                Pump();
+                PumpMessages();
                 EXPECT_TRUE(host.gameOvers.empty()) << "game over too early";
             }
         }
-        Pump();
+        PumpMessages();
     }
 };
 
@@ -714,7 +681,7 @@ TEST_F(DamagedData, CorruptSoundShowsItsMessageBoxEachTimeAndTheGamePlays) {
         EXPECT_EQ(game_->ReceiveMove("move AEAD", reply, other), 1);
         // What the user sees: one message box for each placing sound, none for the selection.
         ASSERT_EQ(host.boxes.size(), 2u);
-        for (const Box& b : host.boxes) {
+        for (const MessageBoxSeen& b : host.boxes) {
             EXPECT_EQ(b.caption, "error");
             EXPECT_EQ(b.text.compare(0, 25, "PlaySound failed\n\nerror: "), 0) << b.text;
         }

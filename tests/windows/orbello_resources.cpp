@@ -13,6 +13,7 @@
 // answer the module's PlaySoundA without playing (the sounds are synchronous, so every game
 // with sounds takes their whole length). Prints the figures; exit status 1 when a count
 // moved or memory grew by more than the bound.
+#include "host_support.h"
 #include "module_slots.h"
 
 #include <psapi.h>
@@ -20,8 +21,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 using namespace orbello_host;
 
@@ -192,8 +195,6 @@ void Print(const char* when, const Figures& f) {
 
 GameObject* current = nullptr;
 HWND window = nullptr;
-int boxes = 0;
-HHOOK cbtHook = nullptr;
 
 LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_PAINT) {
@@ -206,27 +207,6 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_ERASEBKGND) return 1;
     if (msg == MSG_MOVE_TEXT || msg == MSG_GAME_OVER) return 0;
     return DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
-// A failing sound shows a message box; close each one so nothing waits for a person.
-LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE) {
-        char cls[16] = {0};
-        GetClassNameA(reinterpret_cast<HWND>(wParam), cls, sizeof cls);
-        if (std::strcmp(cls, "#32770") == 0) {
-            ++boxes;
-            PostMessageA(reinterpret_cast<HWND>(wParam), WM_COMMAND, IDOK, 0);
-        }
-    }
-    return CallNextHookEx(cbtHook, code, wParam, lParam);
-}
-
-void Pump() {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&m);
-        DispatchMessageA(&m);
-    }
 }
 
 // Two whole games in default move text, every ply given as engine text: Black wins the first,
@@ -256,15 +236,8 @@ bool PlayGame(GameObject& game, int which) {
             return false;
         }
     }
-    Pump();
+    PumpMessages();
     return true;
-}
-
-std::string ProgramDir() {
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s(path, n);
-    return s.substr(0, s.find_last_of("\\/"));
 }
 
 } // namespace
@@ -322,8 +295,10 @@ int main(int argc, char** argv) {
                            480, 520, nullptr, nullptr, wc.hInstance, nullptr);
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
-    Pump();
-    cbtHook = SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
+    PumpMessages();
+    // A failing sound shows a message box; each is closed so nothing waits for a person.
+    std::vector<MessageBoxSeen> boxes;
+    auto closer = std::make_unique<MessageBoxCloser>(&boxes);
     const std::string data = ProgramDir() + "\\data";
 
     bool ok = true;
@@ -355,7 +330,7 @@ int main(int argc, char** argv) {
         game.SetBoardRect(0, 0, 330, 330);
         expect(PlayGame(game, 0) && PlayGame(game, 1), "warm-up games");
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        Pump();
+        PumpMessages();
         const Figures before = Measure();
         Print("before:", before);
 
@@ -369,10 +344,10 @@ int main(int argc, char** argv) {
                 ok = false;
                 break;
             }
-            if (i % 64 == 0) Pump();
+            if (i % 64 == 0) PumpMessages();
         }
         game.SetBoardRect(0, 0, 330, 330);
-        Pump();
+        PumpMessages();
         const Figures afterCycles = Measure();
         Print("after rectangles:", afterCycles);
 
@@ -384,7 +359,8 @@ int main(int argc, char** argv) {
         Print("after games:", after);
         std::printf("rectangle and repaint cycles %d, games %d, objects created and destroyed "
                     "%d, sounds played %ld, answered silently %ld, message boxes %d\n",
-                    cycles, games, objects + 1, soundsPlayed, soundsSilent, boxes);
+                    cycles, games, objects + 1, soundsPlayed, soundsSilent,
+                    static_cast<int>(boxes.size()));
 
         expect(afterCycles.gdi == before.gdi && after.gdi == before.gdi,
                "the module's GDI objects stay the same in number");
@@ -400,7 +376,7 @@ int main(int argc, char** argv) {
         expect(privateGrowth < 8 * 1024 * 1024, "private bytes stay flat (less than 8 MiB)");
         current = nullptr;
     }
-    Pump();
+    PumpMessages();
     const Figures destroyed = Measure();
     Print("after destruction:", destroyed);
     std::printf("GDI objects created by the module %ld, deleted %ld\n", created, deleted);
@@ -408,7 +384,7 @@ int main(int argc, char** argv) {
            "destroying the object releases everything it created");
     expect(destroyed.heap - empty.heap < 256 * 1024, "heap back to where it was (within 256 KiB)");
 
-    UnhookWindowsHookEx(cbtHook);
+    closer.reset();
     DestroyWindow(window);
     std::printf("%s\n", ok ? "resources: PASSED" : "resources: FAILED");
     return ok ? 0 : 1;

@@ -3,12 +3,14 @@
 // selection, N starts a new game. With --engine the moves of one side come from a program
 // over its standard streams; with --moves and --screenshot it plays a scripted opening and
 // saves its window as a picture (used for the README's screenshot).
+#include "host_support.h"
 #include "module_slots.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,7 +50,6 @@ struct Host {
     HANDLE engineProcess = nullptr, toEngine = nullptr, fromEngine = nullptr;
 };
 Host host;
-HHOOK cbtHook;
 
 void Log(const std::string& line) {
     // Also on standard output, so scripted runs leave a record of the game.
@@ -352,26 +353,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-// In scripted runs nobody is there to close a message box: report it and close it.
-LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE) {
-        HWND box = reinterpret_cast<HWND>(wParam);
-        char cls[64] = {0}, text[512] = {0};
-        GetClassNameA(box, cls, sizeof cls);
-        if (strcmp(cls, "#32770") == 0) {
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            fprintf(stderr, "orbello-host: closed a message box: %s\n", text);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-        }
-    }
-    return CallNextHookEx(cbtHook, code, wParam, lParam);
-}
-
-std::string ProgramDir() {
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s(path, n);
-    return s.substr(0, s.find_last_of("\\/"));
+void ReportClosedBox(const MessageBoxSeen& box) {
+    fprintf(stderr, "orbello-host: closed a message box: %s\n", box.text.c_str());
 }
 
 const char kUsage[] =
@@ -461,7 +444,9 @@ int main(int argc, char** argv) {
     host.font = CreateFontA(-14, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, nullptr);
 
     bool scripted = !host.opt.screenshot.empty() || !host.opt.moves.empty();
-    if (scripted) cbtHook = SetWindowsHookExA(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
+    // In scripted runs nobody is there to close a message box: report it and close it.
+    std::unique_ptr<MessageBoxCloser> closer;
+    if (scripted) closer = std::make_unique<MessageBoxCloser>(nullptr, ReportClosedBox);
 
     ShowWindow(host.hwnd, SW_SHOW);
     GameObject game(host.library.init()(host.hwnd, host.opt.dataDir.c_str()));
@@ -482,7 +467,7 @@ int main(int argc, char** argv) {
     StopEngine();
     host.game = nullptr;
     game.Destroy();
-    if (cbtHook) UnhookWindowsHookEx(cbtHook);
+    closer.reset();
     SelectObject(host.backDc, oldBitmap);
     DeleteObject(host.backBitmap);
     DeleteDC(host.backDc);
