@@ -217,24 +217,24 @@ inline Move corner_border(int r, int c) {
     return Move{0, r == 0 ? 0 : 5, c};
 }
 
+// The horizontal border line of the first corner, in the given order, whose box has the
+// given code.
+bool sacrifice_corner(Move* list, int& count, const int (&order)[4][2], int type) {
+    for (const auto& rc : order)
+        if (boxes[rc[0]][rc[1]].chain_type == type &&
+            append_sacrifice(list, count, corner_border(rc[0], rc[1])))
+            return true;
+    return false;
+}
+
 // Step 5: one sacrifice by a fixed order of preference.
 void sacrifice(Move* list, int& count) {
-    if (corner_pair_count > 0) {
-        static const int order[4][2] = {{0, 0}, {0, 4}, {4, 4}, {4, 0}};
-        for (const auto& rc : order) {
-            if (boxes[rc[0]][rc[1]].chain_type == TYPE_CORNER_PAIR &&
-                append_sacrifice(list, count, corner_border(rc[0], rc[1])))
-                return;
-        }
-    }
-    if (single_count > 0) {
-        static const int order[4][2] = {{0, 0}, {0, 4}, {4, 0}, {4, 4}};
-        for (const auto& rc : order) {
-            if (boxes[rc[0]][rc[1]].chain_type == TYPE_SINGLE &&
-                append_sacrifice(list, count, corner_border(rc[0], rc[1])))
-                return;
-        }
-    }
+    // Corner pairs and singles look at the corners in different orders.
+    static const int pair_order[4][2] = {{0, 0}, {0, 4}, {4, 4}, {4, 0}};
+    static const int single_order[4][2] = {{0, 0}, {0, 4}, {4, 0}, {4, 4}};
+    if (corner_pair_count > 0 && sacrifice_corner(list, count, pair_order, TYPE_CORNER_PAIR))
+        return;
+    if (single_count > 0 && sacrifice_corner(list, count, single_order, TYPE_SINGLE)) return;
     if (pair_count > 0) {
         for (int r = 0; r < BOARD_ROWS; ++r) {
             for (int c = 0; c < BOARD_COLS; ++c) {
