@@ -134,32 +134,27 @@ void ORBELLO_THISCALL COrbello::DrawBoard(HDC hdc) {
         TextOutA(hdc, L + along - fontW / 2, bottom - (fontH + U) / 2, &digit, 1);
     }
 
-    for (int x = 0; x < BOARD_SIZE; ++x) {
-        for (int y = 0; y < BOARD_SIZE; ++y) {
-            HDC source = m_board[x][y] == BLACK   ? m_hdcBlack
-                         : m_board[x][y] == WHITE ? m_hdcWhite
-                                                  : nullptr;
-            if (!source) continue;
-            BlitPiece(hdc, left + (x + 3) * W / 11 - P / 2, top + (y + 3) * W / 11 - P / 2, P,
-                      source);
-        }
-    }
+    // A piece or the mark, centred on grid point (x, y).
+    auto blitOnPoint = [&](int x, int y, HDC source) {
+        BlitPiece(hdc, left + (x + 3) * W / 11 - P / 2, top + (y + 3) * W / 11 - P / 2, P, source);
+    };
+    // The picture of a side's piece; any other value draws nothing.
+    auto pieceDc = [this](int side) -> HDC {
+        return side == BLACK ? m_hdcBlack : side == WHITE ? m_hdcWhite : nullptr;
+    };
+    for (int x = 0; x < BOARD_SIZE; ++x)
+        for (int y = 0; y < BOARD_SIZE; ++y)
+            if (HDC source = pieceDc(m_board[x][y])) blitOnPoint(x, y, source);
 
     if (!m_history.empty()) {
         const MoveRecord& r = m_history.back();
         if (r.toX == -1 || r.toY == -1) {
-            if (r.fromX != -1 && r.fromY != -1) {
-                BlitPiece(hdc, left + (r.fromX + 3) * W / 11 - P / 2,
-                          top + (r.fromY + 3) * W / 11 - P / 2, P, m_hdcMark);
-            }
+            if (r.fromX != -1 && r.fromY != -1) blitOnPoint(r.fromX, r.fromY, m_hdcMark);
         } else if (m_nAnimX == -1 || m_nAnimY == -1) {
-            BlitPiece(hdc, left + (r.toX + 3) * W / 11 - P / 2, top + (r.toY + 3) * W / 11 - P / 2,
-                      P, m_hdcMark);
+            blitOnPoint(r.toX, r.toY, m_hdcMark);
         } else {
-            HDC source = m_nAnimSide == BLACK   ? m_hdcBlack
-                         : m_nAnimSide == WHITE ? m_hdcWhite
-                                                : nullptr;
-            if (source) BlitPiece(hdc, left + m_nAnimX - P / 2, top + m_nAnimY - P / 2, P, source);
+            if (HDC source = pieceDc(m_nAnimSide))
+                BlitPiece(hdc, left + m_nAnimX - P / 2, top + m_nAnimY - P / 2, P, source);
         }
     }
 
