@@ -5,7 +5,7 @@
 # heap bytes in use and the private bytes before and after, and fails when a count moved or
 # memory grew. Arguments go to the program (--cycles N --games N --sound-games N --objects N).
 # The x64 cross build goes to build/win64 (or $BUILD_DIR).
-#   bash tools/resources.sh [ARGS...]
+#   bash scripts/resources.sh [ARGS...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"

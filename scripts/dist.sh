@@ -20,6 +20,6 @@ for arch in x64 x86; do
   mkdir -p "$out/$arch"
   cp "$build/bin/Orbello.dll" "$build/bin/Vantry.exe" "$build/bin/orbello-host.exe" "$out/$arch/"
   cp -r "$build/bin/data" "$out/$arch/data"
-  for f in "$out/$arch"/*.dll "$out/$arch"/*.exe; do bash tools/check-pe.sh "$f"; done
+  for f in "$out/$arch"/*.dll "$out/$arch"/*.exe; do bash scripts/check-pe.sh "$f"; done
 done
 echo "dist: $(find "$out" -type f | wc -l) files in $out/"

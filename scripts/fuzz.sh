@@ -2,14 +2,14 @@
 # Builds the fuzz targets with clang (libFuzzer, ASan, UBSan) and runs each one for SECONDS
 # (default 60) from its seed corpus. A fault stops the run and leaves the input in
 # build/fuzz/findings/; copy it into tests/fuzz/corpus/<target>/ so it replays in every build.
-#   bash tools/fuzz.sh [SECONDS] [TARGET...]
+#   bash scripts/fuzz.sh [SECONDS] [TARGET...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 seconds=${1:-60}
 shift || true
-bash tools/setup.sh native >/dev/null
-command -v clang++ >/dev/null || bash tools/setup.sh
+bash scripts/setup.sh native >/dev/null
+command -v clang++ >/dev/null || bash scripts/setup.sh
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then

@@ -8,7 +8,7 @@
 #  2. REAL_GAMES games (default 2) of vantry at the real 5000 ms budget against
 #     REAL_OPPONENT (default chain): time per line and its overshoot over the budget,
 #     maximum and 99th percentile. A reply of k lines counts as k lines of its mean time.
-#   tools/soak.sh [GAMES] [REAL_GAMES]
+#   scripts/soak.sh [GAMES] [REAL_GAMES]
 # BUILD (default build/release), SEED (default 1), OPPONENTS, REAL_OPPONENT and MARGIN
 # (referee allowance per line, default 1000 ms) in the environment change the defaults.
 # Exit status 1 when Vantry faulted or a game is missing.
@@ -24,7 +24,7 @@ margin=${MARGIN:-1000}
 opponents=(${OPPONENTS:-random greedy chain})
 real_opponent=${REAL_OPPONENT:-chain}
 
-command -v python3 >/dev/null || bash tools/setup.sh native >/dev/null
+command -v python3 >/dev/null || bash scripts/setup.sh native >/dev/null
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi

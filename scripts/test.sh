@@ -7,7 +7,7 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-bash tools/setup.sh || exit 1
+bash scripts/setup.sh || exit 1
 
 jobs=$(nproc)
 passed=0
@@ -85,14 +85,14 @@ build_targets=(orbello vantry)
 if configure_build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF; then
   record 0 "Windows x86 build"
   for f in build/win32/bin/Orbello.dll build/win32/bin/Vantry.exe; do
-    if [ -f "$f" ]; then bash tools/check-pe.sh "$f"; record $? "PE check $f"; fi
+    if [ -f "$f" ]; then bash scripts/check-pe.sh "$f"; record $? "PE check $f"; fi
   done
 else
   record 1 "Windows x86 build"
 fi
 
 step "fuzzing, ${FUZZ_SECONDS:-60} s a target"
-bash tools/fuzz.sh "${FUZZ_SECONDS:-60}"
+bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
 record $? "fuzzing"
 
 build_targets=()

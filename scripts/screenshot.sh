@@ -18,5 +18,5 @@ rm -f "$shot"
   --screenshot orbello-screenshot.bmp)
 [ -s "$shot" ] || { echo "screenshot: orbello-host wrote no picture" >&2; exit 1; }
 mkdir -p docs
-python3 tools/bmp2png.py "$shot" docs/orbello.png
+python3 scripts/bmp2png.py "$shot" docs/orbello.png
 echo "screenshot: docs/orbello.png"

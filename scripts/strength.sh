@@ -3,7 +3,7 @@
 # chain) with colours swapped, at the real 5000 ms budget per line. Run on demand; at full
 # size it takes hours. Prints each match's table and one line per opponent with Vantry's
 # win rate, mean score margin, mean and maximum reply time per line, and faults.
-#   tools/strength.sh [GAMES (default 20)] [ENGINE (default build/release/bin/vantry)]
+#   scripts/strength.sh [GAMES (default 20)] [ENGINE (default build/release/bin/vantry)]
 # BUDGET, MARGIN, SEED, OPPONENTS and BUILD (the build folder, default build/release) in
 # the environment change the defaults.
 set -euo pipefail
