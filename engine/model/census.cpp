@@ -14,17 +14,17 @@ inline bool is_open(const Box* b) {
 }
 
 inline int new_id() {
-    return next_chain_id++;
+    return census.next_chain_id++;
 }
 
 void make_corner_pair(Box* b, Box* c) {
-    corner_pair_count += 1;
+    census.corner_pair_count += 1;
     b->chain_type = TYPE_CORNER_PAIR;
     c->chain_type = TYPE_CORNER_PAIR;
 }
 
 void make_pair(Box* b, Box* c) {
-    pair_count += 1;
+    census.pair_count += 1;
     b->chain_type = TYPE_PAIR;
     c->chain_type = TYPE_PAIR;
 }
@@ -62,7 +62,7 @@ inline Box* step_from(const Box* current, const Box* previous) {
 // neighbours' codes call one chain. A real ring leads back to x through boxes of two
 // links each. Left-over codes can make two pieces of a chain that was already taken out
 // look like its two ends; such a walk meets a box with one link. That is no loop: x
-// joins the pieces like any other left-over chain and no counter changes, so chain_count
+// joins the pieces like any other left-over chain and no counter changes, so census.chain_count
 // is not taken down a second time and no loop that cannot be taken out is recorded.
 void close_loop(Box* x, Box* n1) {
     Box* previous = x;
@@ -91,11 +91,11 @@ void close_loop(Box* x, Box* n1) {
     }
     // At most six loops fit on the board; a seventh (only conceivable through left-over
     // codes) is left out of the table rather than written past it.
-    if (loop_count < MAX_LOOPS) {
-        loops[loop_count] = LoopEntry{length, x};
-        loop_count += 1;
+    if (census.loop_count < MAX_LOOPS) {
+        census.loops[census.loop_count] = LoopEntry{length, x};
+        census.loop_count += 1;
     }
-    chain_count -= 1;
+    census.chain_count -= 1;
 }
 
 // x between the ends of two chains with different ids: the younger chain takes the older
@@ -113,7 +113,7 @@ void join_chains(Box* x, Box* n1, Box* n2) {
         previous = current;
         current = next;
     }
-    chain_count -= 1;
+    census.chain_count -= 1;
     x->chain_type = TYPE_CHAIN;
     x->chain_id = low;
 }
@@ -131,7 +131,7 @@ void form_one_link(Box* x) {
     } else if (x->chain_type == TYPE_CORNER_PAIR) {
         if (n1->sides == 2) {
             // The corner box of a corner pair got a border side: the two now make a pair.
-            corner_pair_count -= 1;
+            census.corner_pair_count -= 1;
             make_pair(x, n1);
         } else {
             // The partner took its third side first, which already took the corner pair
@@ -148,8 +148,8 @@ void form_one_link(Box* x) {
     } else if (n1->chain_type == TYPE_PAIR) {
         set_group_type(n1, TYPE_CHAIN);
         set_group_id(n1, new_id());
-        chain_count += 1;
-        pair_count -= 1;
+        census.chain_count += 1;
+        census.pair_count -= 1;
     }
 }
 
@@ -169,8 +169,8 @@ void form_two_links(Box* x) {
         } else if (n2->chain_type == TYPE_PAIR) {
             set_group_type(n2, TYPE_CHAIN);
             set_group_id(n2, new_id());
-            chain_count += 1;
-            pair_count -= 1;
+            census.chain_count += 1;
+            census.pair_count -= 1;
         } else if (n2->chain_type == TYPE_CHAIN) {
             join_chain(x, n2);
         }
@@ -181,15 +181,15 @@ void form_two_links(Box* x) {
             int id = new_id();
             x->chain_type = n1->chain_type = n2->chain_type = TYPE_CHAIN;
             x->chain_id = n1->chain_id = n2->chain_id = id;
-            chain_count += 1;
+            census.chain_count += 1;
         } else if (n2->chain_type == TYPE_PAIR) {
             set_group_type(n2, TYPE_CHAIN);
             n1->chain_type = TYPE_CHAIN;
             int id = new_id();
             set_group_id(n2, id);
             n1->chain_id = id;
-            pair_count -= 1;
-            chain_count += 1;
+            census.pair_count -= 1;
+            census.chain_count += 1;
         } else if (n2->chain_type == TYPE_CHAIN) {
             join_chain(x, n2);
             join_chain(n1, n2);
@@ -198,23 +198,23 @@ void form_two_links(Box* x) {
     }
     if (n1->chain_type == TYPE_PAIR) {
         set_group_type(n1, TYPE_CHAIN);
-        pair_count -= 1;
+        census.pair_count -= 1;
         if (s2 < 2) {
             set_group_id(n1, new_id());
-            chain_count += 1;
+            census.chain_count += 1;
         } else if (is_open(n2)) {
             n2->chain_type = TYPE_CHAIN;
             int id = new_id();
             set_group_id(n1, id);
             n2->chain_id = id;
-            chain_count += 1;
+            census.chain_count += 1;
         } else if (n2->chain_type == TYPE_PAIR) {
             set_group_type(n2, TYPE_CHAIN);
-            pair_count -= 1;
+            census.pair_count -= 1;
             int id = new_id();
             set_group_id(n1, id);
             set_group_id(n2, id);
-            chain_count += 1;
+            census.chain_count += 1;
         } else if (n2->chain_type == TYPE_CHAIN) {
             set_group_id(n1, n2->chain_id);
         }
@@ -229,7 +229,7 @@ void form_two_links(Box* x) {
         } else if (n2->chain_type == TYPE_PAIR) {
             set_group_type(n2, TYPE_CHAIN);
             set_group_id(n2, n1->chain_id);
-            pair_count -= 1;
+            census.pair_count -= 1;
         } else if (n2->chain_type == TYPE_CHAIN) {
             if (n2->chain_id == n1->chain_id)
                 close_loop(x, n1);
@@ -246,7 +246,7 @@ void formation_step(Box* x) {
         form_one_side(x);
     } else if (x->sides == 2) {
         if (x->link_count == 0) {
-            single_count += 1;
+            census.single_count += 1;
             x->chain_type = TYPE_SINGLE;
         } else if (x->link_count == 1) {
             form_one_link(x);
@@ -261,26 +261,26 @@ void cut_chain(int type, int key) {
     case TYPE_NONE:
         break;
     case TYPE_SINGLE:
-        single_count -= 1;
+        census.single_count -= 1;
         break;
     case TYPE_CORNER_PAIR:
-        corner_pair_count -= 1;
+        census.corner_pair_count -= 1;
         break;
     case TYPE_PAIR:
-        pair_count -= 1;
+        census.pair_count -= 1;
         break;
     case TYPE_CHAIN:
-        chain_count -= 1;
+        census.chain_count -= 1;
         break;
     case TYPE_LOOP:
         // A loop already taken out (one of its boxes opened it before) has no live entry
         // left: it is out of the census already, so nothing changes.
-        for (int i = 0; i < loop_count; ++i) {
-            if (loops[i].anchor->chain_id == key) {
-                LoopEntry removed = loops[i];
-                loops[i] = loops[loop_count - 1];
-                loops[loop_count - 1] = removed;
-                loop_count -= 1;
+        for (int i = 0; i < census.loop_count; ++i) {
+            if (census.loops[i].anchor->chain_id == key) {
+                LoopEntry removed = census.loops[i];
+                census.loops[i] = census.loops[census.loop_count - 1];
+                census.loops[census.loop_count - 1] = removed;
+                census.loop_count -= 1;
                 break;
             }
         }

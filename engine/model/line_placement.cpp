@@ -3,6 +3,10 @@
 // and takes back lines millions of times: nothing here allocates or scans the board.
 #include "model/line_placement.h"
 
+#include <cassert>
+#include <cstddef>
+#include <cstring>
+
 #include "model/census.h"
 #include "model/model_check.h"
 
@@ -58,12 +62,12 @@ inline void remove_link(Box* x, const Box* y) {
 // Third side: the box can be taken. first_of_two tells whether x is the first of two
 // boxes of the line; same_structure carries the first box's judgement to the second.
 void third_side(Box* x, const Box* y, bool first_of_two, bool second_of_two, bool& same_structure) {
-    capturable_count += 1;
+    census.capturable_count += 1;
     if (first_of_two) same_structure = x->chain_type == y->chain_type;
     int old = x->capture_mark;
     x->capture_mark = 1;
     if (old == 2) {
-        next_in_run_count -= 1;
+        census.next_in_run_count -= 1;
     } else if (!(second_of_two && same_structure)) {
         cut_chain(x->chain_type, x->chain_id);
     }
@@ -72,22 +76,22 @@ void third_side(Box* x, const Box* y, bool first_of_two, bool second_of_two, boo
         if (n->sides >= 2) {
             if (n->sides == 2 && n->capture_mark != 2) {
                 n->capture_mark = 2;
-                next_in_run_count += 1;
+                census.next_in_run_count += 1;
             }
             return;
         }
     }
-    dead_end_count += 1;
-    capturable_count -= 1;
+    census.dead_end_count += 1;
+    census.capturable_count -= 1;
     x->chain_type = TYPE_DEAD_END;
 }
 
 void fourth_side(Box* x, const Box* y, bool first_of_two, int player) {
-    if (first_of_two && y->sides == 3) double_cross_count += 1;
+    if (first_of_two && y->sides == 3) census.double_cross_count += 1;
     if (x->chain_type == TYPE_DEAD_END)
-        dead_end_count -= 1;
+        census.dead_end_count -= 1;
     else
-        capturable_count -= 1;
+        census.capturable_count -= 1;
     x->chain_type = TYPE_NONE;
     x->capture_mark = 0;
     if (player == OPPONENT) {
@@ -121,15 +125,14 @@ int update_box(Box* x, Box* y, bool first_of_two, bool second_of_two, int player
 } // namespace
 
 int place_line(int player, Move m) {
+    assert(is_on_board(m) && !is_drawn(m));
     mark_line(m, true);
     Beside s = boxes_beside(m);
     bool same_structure = false;
     bool two = s.second != nullptr;
     int completed = update_box(s.first, s.second, two, false, player, same_structure);
     if (two) completed |= update_box(s.second, s.first, false, true, player, same_structure);
-#ifdef VANTRY_CHECK_MODEL
     check_model("place_line", m);
-#endif
     return completed;
 }
 
@@ -140,21 +143,14 @@ void take_snapshot(Snapshot& s) {
         s.capture_mark[i] = x.capture_mark;
         s.chain_id[i] = x.chain_id;
     }
-    s.single_count = single_count;
-    s.dead_end_count = dead_end_count;
-    s.corner_pair_count = corner_pair_count;
-    s.pair_count = pair_count;
-    s.next_chain_id = next_chain_id;
-    s.loop_count = loop_count;
-    s.chain_count = chain_count;
-    s.capturable_count = capturable_count;
-    s.next_in_run_count = next_in_run_count;
-    s.double_cross_count = double_cross_count;
-    for (int i = 0; i < MAX_LOOPS; ++i) {
-        const LoopEntry& e = loops[i];
-        s.loop_length[i] = e.length;
-        s.loop_anchor[i] = e.anchor ? e.anchor->row * BOARD_COLS + e.anchor->col : -1;
-    }
+    s.census = census;
+}
+
+bool operator==(const Snapshot& x, const Snapshot& y) {
+    // The box fields are plain ints without padding between them (but before the census,
+    // which is pointer-aligned); the census compares itself.
+    const size_t box_fields = offsetof(Snapshot, chain_id) + sizeof x.chain_id;
+    return std::memcmp(&x, &y, box_fields) == 0 && x.census == y.census;
 }
 
 namespace {
@@ -175,32 +171,18 @@ void restore_box(Box* x, Box* y, int player) {
 } // namespace
 
 void undo_line(int player, Move m, const Snapshot& s) {
+    assert(is_on_board(m) && is_drawn(m));
     for (int i = 0; i < BOX_COUNT; ++i) {
         Box& x = boxes[i / 5][i % 5];
         x.chain_type = s.chain_type[i];
         x.capture_mark = s.capture_mark[i];
         x.chain_id = s.chain_id[i];
     }
-    single_count = s.single_count;
-    dead_end_count = s.dead_end_count;
-    corner_pair_count = s.corner_pair_count;
-    pair_count = s.pair_count;
-    next_chain_id = s.next_chain_id;
-    loop_count = s.loop_count;
-    chain_count = s.chain_count;
-    capturable_count = s.capturable_count;
-    next_in_run_count = s.next_in_run_count;
-    double_cross_count = s.double_cross_count;
-    for (int i = 0; i < MAX_LOOPS; ++i) {
-        const int a = s.loop_anchor[i];
-        loops[i] = LoopEntry{s.loop_length[i], a < 0 ? nullptr : &boxes[a / 5][a % 5]};
-    }
+    census = s.census;
 
     mark_line(m, false);
     Beside b = boxes_beside(m);
     restore_box(b.first, b.second, player);
     if (b.second != nullptr) restore_box(b.second, b.first, player);
-#ifdef VANTRY_CHECK_MODEL
     check_model("undo_line", m);
-#endif
 }

@@ -92,9 +92,9 @@ const char* box_fault(int r, int c, int& marked2, int& dead_ends, int& capturabl
             if (x.links[j] == l) return fault("box (%d,%d) lists a link twice", r, c);
     }
     if (!valid_code(x.chain_type)) return fault("box (%d,%d) chain_type %d", r, c, x.chain_type);
-    if (x.chain_id < 0 || x.chain_id >= next_chain_id)
-        return fault("box (%d,%d) chain_id %d with next_chain_id %d", r, c, x.chain_id,
-                     next_chain_id);
+    if (x.chain_id < 0 || x.chain_id >= census.next_chain_id)
+        return fault("box (%d,%d) chain_id %d with census.next_chain_id %d", r, c, x.chain_id,
+                     census.next_chain_id);
     if (x.capture_mark < 0 || x.capture_mark > 2)
         return fault("box (%d,%d) capture_mark %d", r, c, x.capture_mark);
     if ((x.capture_mark == 1) != (x.sides == 3))
@@ -180,28 +180,34 @@ const char* model_fault() {
             if (const char* f = box_fault(r, c, marked2, dead_ends, capturable, singles,
                                           engine_boxes, opponent_boxes))
                 return f;
-    if (next_in_run_count != marked2)
-        return fault("next_in_run_count %d, boxes marked next %d", next_in_run_count, marked2);
-    if (dead_end_count != dead_ends)
-        return fault("dead_end_count %d, dead-end boxes %d", dead_end_count, dead_ends);
-    if (capturable_count != capturable)
-        return fault("capturable_count %d, takeable boxes %d", capturable_count, capturable);
-    if (single_count != singles)
-        return fault("single_count %d, single boxes %d", single_count, singles);
+    if (census.next_in_run_count != marked2)
+        return fault("census.next_in_run_count %d, boxes marked next %d", census.next_in_run_count,
+                     marked2);
+    if (census.dead_end_count != dead_ends)
+        return fault("census.dead_end_count %d, dead-end boxes %d", census.dead_end_count,
+                     dead_ends);
+    if (census.capturable_count != capturable)
+        return fault("census.capturable_count %d, takeable boxes %d", census.capturable_count,
+                     capturable);
+    if (census.single_count != singles)
+        return fault("census.single_count %d, single boxes %d", census.single_count, singles);
     if (score_engine != engine_boxes || score_opponent != opponent_boxes)
         return fault("scores %d/%d, glyphs %d/%d", score_engine, score_opponent, engine_boxes,
                      opponent_boxes);
-    if (double_cross_count < 0 || 2 * double_cross_count > engine_boxes + opponent_boxes)
-        return fault("double_cross_count %d with %d boxes completed", double_cross_count,
-                     engine_boxes + opponent_boxes);
-    // pair_count and chain_count are not checked for sign: formation steps read the codes
-    // left behind by structures already taken out like live ones, and can take those
-    // counts below zero.
-    if (corner_pair_count < 0) return fault("corner_pair_count %d", corner_pair_count);
-    if (next_chain_id < 1) return fault("next_chain_id %d", next_chain_id);
-    if (loop_count < 0 || loop_count > MAX_LOOPS) return fault("loop_count %d", loop_count);
-    for (int i = 0; i < loop_count; ++i) {
-        const LoopEntry& e = loops[i];
+    if (census.double_cross_count < 0 ||
+        2 * census.double_cross_count > engine_boxes + opponent_boxes)
+        return fault("census.double_cross_count %d with %d boxes completed",
+                     census.double_cross_count, engine_boxes + opponent_boxes);
+    // census.pair_count and census.chain_count are not checked for sign: formation steps read the
+    // codes left behind by structures already taken out like live ones, and can take those counts
+    // below zero.
+    if (census.corner_pair_count < 0)
+        return fault("census.corner_pair_count %d", census.corner_pair_count);
+    if (census.next_chain_id < 1) return fault("census.next_chain_id %d", census.next_chain_id);
+    if (census.loop_count < 0 || census.loop_count > MAX_LOOPS)
+        return fault("census.loop_count %d", census.loop_count);
+    for (int i = 0; i < census.loop_count; ++i) {
+        const LoopEntry& e = census.loops[i];
         if (!is_box(e.anchor)) return fault("loop %d has no anchor box", i);
         if (e.anchor->chain_type != TYPE_LOOP)
             return fault("loop %d anchor (%d,%d) has code %d", i, e.anchor->row, e.anchor->col,
@@ -212,7 +218,7 @@ const char* model_fault() {
     return nullptr;
 }
 
-void check_model(const char* where, const Move& m) {
+void abort_on_model_fault(const char* where, const Move& m) {
     const char* f = model_fault();
     if (f == nullptr) return;
     std::fprintf(stderr, "model check failed after %s {%d, %d, %d}: %s\n", where, m.orient, m.a,

@@ -1,19 +1,22 @@
 // The one global position and its reset to the empty board.
 #include "model/position.h"
 
+#include <cstddef>
+#include <cstring>
+
 Box boxes[BOARD_ROWS][BOARD_COLS];
 
-int single_count;
-int dead_end_count;
-int corner_pair_count;
-int pair_count;
-int chain_count;
-int loop_count;
-int capturable_count;
-int next_in_run_count;
-int double_cross_count;
-int next_chain_id = 1;
-LoopEntry loops[MAX_LOOPS];
+Census census;
+
+bool operator==(const Census& x, const Census& y) {
+    // The counters are plain ints with no padding between them; the loop entries hold a
+    // pointer after an int, so they are compared field by field.
+    if (std::memcmp(&x, &y, offsetof(Census, loops)) != 0) return false;
+    for (int i = 0; i < MAX_LOOPS; ++i)
+        if (x.loops[i].length != y.loops[i].length || x.loops[i].anchor != y.loops[i].anchor)
+            return false;
+    return true;
+}
 
 int score_engine;
 int score_opponent;
@@ -53,17 +56,8 @@ void init_board() {
             for (int i = x.link_count; i < 4; ++i) x.links[i] = nullptr;
         }
     }
-    single_count = 0;
-    dead_end_count = 0;
-    corner_pair_count = 0;
-    pair_count = 0;
-    chain_count = 0;
-    loop_count = 0;
-    capturable_count = 0;
-    next_in_run_count = 0;
-    double_cross_count = 0;
-    next_chain_id = 1;
-    for (LoopEntry& e : loops) e = LoopEntry{0, nullptr};
+    census = Census{};
+    census.next_chain_id = 1;
     score_engine = 0;
     score_opponent = 0;
     for (int i = 0; i < 30; ++i) {

@@ -57,18 +57,31 @@ struct LoopEntry {
 
 extern Box boxes[BOARD_ROWS][BOARD_COLS];
 
-// Census counters.
-extern int single_count;
-extern int dead_end_count;
-extern int corner_pair_count;
-extern int pair_count;
-extern int chain_count;
-extern int loop_count;
-extern int capturable_count;
-extern int next_in_run_count;
-extern int double_cross_count;
-extern int next_chain_id;
-extern LoopEntry loops[MAX_LOOPS];
+// The chain census: the counts of the structures the boxes form and the loop table. One
+// record, so the reset, the search's snapshot and restore, and comparisons take it whole
+// and no field can be forgotten in one of them.
+struct Census {
+    int single_count;
+    int dead_end_count;
+    int corner_pair_count;
+    int pair_count;
+    int chain_count;
+    int loop_count; // live entries at the front of loops
+    int capturable_count;
+    int next_in_run_count;
+    int double_cross_count;
+    int next_chain_id;
+    // All six entries, live or not: a loop opened below a snapshot and another closed after
+    // it share a slot, so the restore must bring back the entries, not only the count.
+    LoopEntry loops[MAX_LOOPS];
+};
+
+bool operator==(const Census& x, const Census& y);
+inline bool operator!=(const Census& x, const Census& y) {
+    return !(x == y);
+}
+
+extern Census census;
 
 extern int score_engine;
 extern int score_opponent;

@@ -14,7 +14,7 @@ int evaluate(int side, int few_moves) {
     if (few_moves == 1) return decided_value(side);
 
     int chain_contact = 0;
-    int junction_balance = chain_count;
+    int junction_balance = census.chain_count;
     for (int r = 0; r < BOARD_ROWS; ++r) {
         for (int c = 0; c < BOARD_COLS; ++c) {
             const Box& x = boxes[r][c];
@@ -40,11 +40,11 @@ int evaluate(int side, int few_moves) {
     }
 
     // Truncating remainder: an odd negative sum gives -1 and does not count as odd.
-    const bool odd = (junction_balance + double_cross_count) % 2 == 1;
+    const bool odd = (junction_balance + census.double_cross_count) % 2 == 1;
     const bool matched = odd == (engine_second != 0);
     const int opp = score_opponent;
     const int own = score_engine;
-    const int de = dead_end_count;
+    const int de = census.dead_end_count;
     const int cc = chain_contact;
     const int jb = junction_balance;
     if (side == ENGINE) {

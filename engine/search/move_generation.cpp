@@ -232,10 +232,10 @@ void sacrifice(Move* list, int& count) {
     // Corner pairs and singles look at the corners in different orders.
     static const int pair_order[4][2] = {{0, 0}, {0, 4}, {4, 4}, {4, 0}};
     static const int single_order[4][2] = {{0, 0}, {0, 4}, {4, 0}, {4, 4}};
-    if (corner_pair_count > 0 && sacrifice_corner(list, count, pair_order, TYPE_CORNER_PAIR))
+    if (census.corner_pair_count > 0 && sacrifice_corner(list, count, pair_order, TYPE_CORNER_PAIR))
         return;
-    if (single_count > 0 && sacrifice_corner(list, count, single_order, TYPE_SINGLE)) return;
-    if (pair_count > 0) {
+    if (census.single_count > 0 && sacrifice_corner(list, count, single_order, TYPE_SINGLE)) return;
+    if (census.pair_count > 0) {
         for (int r = 0; r < BOARD_ROWS; ++r) {
             for (int c = 0; c < BOARD_COLS; ++c) {
                 const Box& x = boxes[r][c];
@@ -245,19 +245,19 @@ void sacrifice(Move* list, int& count) {
             }
         }
     }
-    if (loop_count > 0) {
+    if (census.loop_count > 0) {
         int best = -1;
-        for (int i = 0; i < loop_count && i < MAX_LOOPS; ++i) {
-            const LoopEntry& e = loops[i];
+        for (int i = 0; i < census.loop_count && i < MAX_LOOPS; ++i) {
+            const LoopEntry& e = census.loops[i];
             if (e.anchor == nullptr || e.anchor->link_count < 1) continue;
-            if (best < 0 || e.length < loops[best].length) best = i;
+            if (best < 0 || e.length < census.loops[best].length) best = i;
         }
         if (best >= 0) {
-            const Box* anchor = loops[best].anchor;
+            const Box* anchor = census.loops[best].anchor;
             if (append_sacrifice(list, count, line_between(anchor, anchor->links[0]))) return;
         }
     }
-    if (chain_count > 0) {
+    if (census.chain_count > 0) {
         for (int r = 0; r < BOARD_ROWS; ++r) {
             for (int c = 0; c < BOARD_COLS; ++c) {
                 const Box& x = boxes[r][c];
@@ -279,8 +279,8 @@ Move line_between(const Box* p, const Box* q) {
 }
 
 void generate_moves(Move* list, int& count, int move_number, int& few_moves) {
-    if (dead_end_count > 0 && free_capture(list, count)) return;
-    if (capturable_count > 0 && capture_runs(list, count)) return;
+    if (census.dead_end_count > 0 && free_capture(list, count)) return;
+    if (census.capturable_count > 0 && capture_runs(list, count)) return;
     if (move_number <= 10 && any_opening_line()) {
         opening_line(list, count);
         return;

@@ -36,7 +36,7 @@ TEST(Evaluation, EmptyBoardDependsOnWhoOpened) {
     EXPECT_EQ(evaluate(ENGINE, 0), 7494);
     EXPECT_EQ(evaluate(OPPONENT, 0), -7494);
     // A line that took two boxes at once turns the parity.
-    double_cross_count = 1;
+    census.double_cross_count = 1;
     EXPECT_EQ(evaluate(ENGINE, 0), 7506);
     fresh_game();
 }
@@ -45,7 +45,7 @@ TEST(Evaluation, EmptyBoardDependsOnWhoOpened) {
 TEST(Evaluation, FreeBoxTouchingOneChainTwice) {
     fresh_game();
     draw({{0, 0, 0}, {1, 0, 0}, {0, 0, 1}, {1, 0, 2}, {1, 1, 0}, {0, 2, 0}});
-    ASSERT_EQ(chain_count, 1);
+    ASSERT_EQ(census.chain_count, 1);
     ASSERT_EQ(boxes[0][0].chain_type, TYPE_CHAIN);
     ASSERT_EQ(boxes[0][1].chain_type, TYPE_CHAIN);
     ASSERT_EQ(boxes[1][0].chain_type, TYPE_CHAIN);
@@ -71,7 +71,7 @@ TEST(Evaluation, FreeBoxJoiningTwoChains) {
           {1, 0, 5},
           {1, 1, 5},
           {0, 2, 4}});
-    ASSERT_EQ(chain_count, 2);
+    ASSERT_EQ(census.chain_count, 2);
     ASSERT_NE(boxes[0][1].chain_id, boxes[0][3].chain_id);
     ASSERT_EQ(boxes[0][2].sides, 0);
     // cc: six chain boxes, (0, 2), (1, 1), (1, 3); jb: two chains, less one for the junction.
@@ -87,7 +87,7 @@ TEST(Evaluation, NegativeOddSumCountsAsEven) {
     boxes[0][1].chain_id = 1;
     boxes[1][0].chain_type = TYPE_CHAIN;
     boxes[1][0].chain_id = 2;
-    chain_count = 1;
+    census.chain_count = 1;
     // cc: two chain boxes, (0, 0) and (1, 1) joining them, (0, 2) and (2, 0) touching one.
     EXPECT_EQ(evaluate(ENGINE, 0), engine_value(true, 6, -1, 0, 0, 0));
     EXPECT_EQ(evaluate(ENGINE, 0), 7530);
@@ -106,9 +106,9 @@ TEST(Evaluation, FreeCaptureAndScoresForEitherSideToMove) {
         draw({{1, 0, 1}, {0, 1, 0}, {0, 0, 0}});                  // dead end at (0, 0)
         draw({{0, 0, 3}, {0, 1, 3}, {0, 1, 4}, {0, 0, 4}});       // pair (0, 3)-(0, 4)
         draw({{1, 1, 0}});                                        // (1, 0): two sides, no code
-        ASSERT_EQ(chain_count, 1);
-        ASSERT_EQ(dead_end_count, 1);
-        ASSERT_EQ(pair_count, 1);
+        ASSERT_EQ(census.chain_count, 1);
+        ASSERT_EQ(census.dead_end_count, 1);
+        ASSERT_EQ(census.pair_count, 1);
         ASSERT_EQ(boxes[1][0].sides, 2);
         ASSERT_EQ(boxes[1][0].chain_type, TYPE_NONE);
         score_opponent = 3;

@@ -91,7 +91,7 @@ TEST(MoveGeneration, DeadEndsComeAloneFirstInScanOrder) {
     fresh_game();
     // Box (0, 0): right, bottom, left drawn; its last side is the top border.
     draw({{1, 0, 1}, {0, 1, 0}, {1, 0, 0}});
-    ASSERT_EQ(dead_end_count, 1);
+    ASSERT_EQ(census.dead_end_count, 1);
     for (int mn : {4, 30}) {
         Generated g = generate(mn);
         ASSERT_EQ(g.moves.size(), 1u);
@@ -99,7 +99,7 @@ TEST(MoveGeneration, DeadEndsComeAloneFirstInScanOrder) {
     }
     // A second dead end at (4, 4), open at its bottom border, comes later in scan order.
     draw({{1, 4, 4}, {0, 4, 4}, {1, 4, 5}});
-    ASSERT_EQ(dead_end_count, 2);
+    ASSERT_EQ(census.dead_end_count, 2);
     Generated g = generate(7);
     ASSERT_EQ(g.moves.size(), 1u);
     EXPECT_EQ(g.moves[0], (Move{0, 0, 0}));
@@ -220,10 +220,10 @@ TEST(MoveGeneration, EqualLoopsOpenTheOneClosedFirst) {
             draw(right_loop);
         }
         ASSERT_EQ(round1, 34);
-        ASSERT_EQ(loop_count, 2);
-        ASSERT_EQ(loops[0].length, 4);
-        ASSERT_EQ(loops[1].length, 4);
-        ASSERT_EQ(pair_count, 0);
+        ASSERT_EQ(census.loop_count, 2);
+        ASSERT_EQ(census.loops[0].length, 4);
+        ASSERT_EQ(census.loops[1].length, 4);
+        ASSERT_EQ(census.pair_count, 0);
         Generated g = generate(round1);
         ASSERT_EQ(g.moves.size(), 1u);
         EXPECT_EQ(g.few, 1);
@@ -271,10 +271,10 @@ TEST(MoveGeneration, SinglesAreOfferedInTheirOwnCornerOrder) {
     fresh_game();
     draw(two_sided_but_row4);
     draw({{1, 4, 1}, {1, 4, 4}}); // (4, 0) and (4, 4) singles; (4, 1), (4, 3) two sides
-    ASSERT_EQ(single_count, 2);
+    ASSERT_EQ(census.single_count, 2);
     ASSERT_EQ(boxes[4][0].chain_type, TYPE_SINGLE);
     ASSERT_EQ(boxes[4][4].chain_type, TYPE_SINGLE);
-    ASSERT_EQ(corner_pair_count, 0);
+    ASSERT_EQ(census.corner_pair_count, 0);
     Generated g = generate(round1);
     // (4, 2), the one free box: its two links, its bottom border, then the sacrifice.
     const std::vector<Move> expected = {{1, 4, 2}, {1, 4, 3}, {0, 5, 2}, {0, 5, 0}};

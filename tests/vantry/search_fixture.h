@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
@@ -45,14 +46,12 @@ inline std::vector<Move> undrawn_lines() {
 }
 
 // Everything a search must leave as it found it. Links are kept as sets (an undo may
-// reorder them); loops entries are compared up to loop_count.
+// reorder them).
 struct BoardState {
-    Snapshot census;
+    Snapshot structure; // structure fields and the whole census
     int sides[BOX_COUNT];
     int links[BOX_COUNT][4];
     int link_count[BOX_COUNT];
-    int loop_length[MAX_LOOPS];
-    int loop_anchor[MAX_LOOPS];
     int score_engine, score_opponent, round1;
     uint64_t index_hash, check_hash;
     int hline_drawn[30], vline_drawn[30];
@@ -62,7 +61,7 @@ struct BoardState {
 inline BoardState capture() {
     BoardState s;
     std::memset(static_cast<void*>(&s), 0, sizeof(s));
-    take_snapshot(s.census);
+    take_snapshot(s.structure);
     for (int i = 0; i < BOX_COUNT; ++i) {
         const Box& x = boxes[i / 5][i % 5];
         s.sides[i] = x.sides;
@@ -70,10 +69,6 @@ inline BoardState capture() {
         for (int j = 0; j < x.link_count; ++j)
             s.links[i][j] = static_cast<int>(x.links[j] - &boxes[0][0]);
         std::sort(s.links[i], s.links[i] + x.link_count);
-    }
-    for (int i = 0; i < loop_count && i < MAX_LOOPS; ++i) {
-        s.loop_length[i] = loops[i].length;
-        s.loop_anchor[i] = loops[i].anchor ? static_cast<int>(loops[i].anchor - &boxes[0][0]) : -1;
     }
     s.score_engine = score_engine;
     s.score_opponent = score_opponent;
@@ -88,14 +83,10 @@ inline BoardState capture() {
     return s;
 }
 
-#define SAME_FIELD(f) (std::memcmp(&x.f, &y.f, sizeof(x.f)) == 0)
+// Everything after the snapshot is plain values laid out without padding.
 inline bool operator==(const BoardState& x, const BoardState& y) {
-    return SAME_FIELD(census) && SAME_FIELD(sides) && SAME_FIELD(links) && SAME_FIELD(link_count) &&
-           SAME_FIELD(loop_length) && SAME_FIELD(loop_anchor) && SAME_FIELD(score_engine) &&
-           SAME_FIELD(score_opponent) && SAME_FIELD(round1) && SAME_FIELD(index_hash) &&
-           SAME_FIELD(check_hash) && SAME_FIELD(hline_drawn) && SAME_FIELD(vline_drawn) &&
-           SAME_FIELD(hline_glyph) && SAME_FIELD(vline_glyph) && SAME_FIELD(box_glyph);
+    return x.structure == y.structure &&
+           std::memcmp(&x.sides, &y.sides, sizeof(BoardState) - offsetof(BoardState, sides)) == 0;
 }
-#undef SAME_FIELD
 
 } // namespace search_fixture

@@ -190,7 +190,7 @@ TEST(Search, TryingEveryCandidateRestoresThePosition) {
     take_snapshot(s);
     EXPECT_EQ(place_line(ENGINE, Move{1, 0, 1}), 1);
     EXPECT_EQ(score_engine, 2);
-    EXPECT_EQ(double_cross_count, 1);
+    EXPECT_EQ(census.double_cross_count, 1);
     undo_line(ENGINE, Move{1, 0, 1}, s);
     EXPECT_TRUE(capture() == before);
     choose_move(unlimited(6));

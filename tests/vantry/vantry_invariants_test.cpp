@@ -21,7 +21,7 @@ std::string fault_text() {
 
 // Everything draw-then-undo must give back. Links as sets: the undo appends them.
 struct State {
-    Snapshot census;
+    Snapshot snapshot;
     int sides[BOX_COUNT];
     unsigned link_set[BOX_COUNT];
     int scores[2];
@@ -32,7 +32,7 @@ struct State {
     static State now() {
         State s;
         std::memset(&s, 0, sizeof s);
-        take_snapshot(s.census);
+        take_snapshot(s.snapshot);
         for (int i = 0; i < BOX_COUNT; ++i) {
             const Box& x = boxes[i / 5][i % 5];
             s.sides[i] = x.sides;
@@ -51,8 +51,7 @@ struct State {
         return s;
     }
     bool operator==(const State& o) const {
-        return std::memcmp(&census, &o.census, sizeof census) == 0 &&
-               std::memcmp(sides, o.sides, sizeof sides) == 0 &&
+        return snapshot == o.snapshot && std::memcmp(sides, o.sides, sizeof sides) == 0 &&
                std::memcmp(link_set, o.link_set, sizeof link_set) == 0 &&
                std::memcmp(scores, o.scores, sizeof scores) == 0 &&
                std::memcmp(hashes, o.hashes, sizeof hashes) == 0 &&
@@ -97,12 +96,13 @@ struct NegativeCounts {
     long long lines = 0, pair = 0, chain = 0;
     void after_line() {
         ++lines;
-        pair += pair_count < 0;
-        chain += chain_count < 0;
+        pair += census.pair_count < 0;
+        chain += census.chain_count < 0;
     }
     void report(const char* what) const {
-        std::printf("%s: %lld lines, pair_count < 0 after %lld, chain_count < 0 after %lld\n", what,
-                    lines, pair, chain);
+        std::printf(
+            "%s: %lld lines, census.pair_count < 0 after %lld, census.chain_count < 0 after %lld\n",
+            what, lines, pair, chain);
     }
 };
 
@@ -120,7 +120,9 @@ TEST(Invariants, EveryLineOfRandomGames) {
             ASSERT_EQ(link_order_fault(), "") << "game " << game << " line " << i;
         }
         ASSERT_EQ(score_engine + score_opponent, BOX_COUNT);
-        ASSERT_EQ(capturable_count + dead_end_count + next_in_run_count + loop_count, 0);
+        ASSERT_EQ(census.capturable_count + census.dead_end_count + census.next_in_run_count +
+                      census.loop_count,
+                  0);
     }
     negative.report("random games");
 }
@@ -184,31 +186,31 @@ TEST(Invariants, UndoBringsBackTheLoopItOpened) {
     // side of (4, 4).
     draw({h(1, 1), h(1, 2), h(3, 1), h(3, 2), v(1, 1), v(2, 1), v(1, 3), v(2, 3)});
     draw({h(3, 3), h(3, 4), h(5, 3), h(5, 4), v(3, 3), v(4, 3), v(3, 5)});
-    ASSERT_EQ(loop_count, 1);
-    const Box* first_anchor = loops[0].anchor;
+    ASSERT_EQ(census.loop_count, 1);
+    const Box* first_anchor = census.loops[0].anchor;
     State before = State::now();
 
     Snapshot above;
     take_snapshot(above);
     place_line(ENGINE, v(1, 2)); // opens the first ring
-    ASSERT_EQ(loop_count, 0);
+    ASSERT_EQ(census.loop_count, 0);
     Snapshot below;
     take_snapshot(below);
     place_line(OPPONENT, v(4, 5)); // closes the second
-    ASSERT_EQ(loop_count, 1);
-    EXPECT_EQ(loops[0].anchor, &box(4, 4));
+    ASSERT_EQ(census.loop_count, 1);
+    EXPECT_EQ(census.loops[0].anchor, &box(4, 4));
 
     undo_line(OPPONENT, v(4, 5), below);
     undo_line(ENGINE, v(1, 2), above);
     EXPECT_EQ(fault_text(), "");
-    ASSERT_EQ(loop_count, 1);
-    EXPECT_EQ(loops[0].anchor, first_anchor);
-    EXPECT_EQ(loops[0].length, 4);
+    ASSERT_EQ(census.loop_count, 1);
+    EXPECT_EQ(census.loops[0].anchor, first_anchor);
+    EXPECT_EQ(census.loops[0].length, 4);
     EXPECT_TRUE(State::now() == before);
 
     // And the game goes on: opening the first ring for real takes it out of the table.
     place_line(ENGINE, v(1, 2));
-    EXPECT_EQ(loop_count, 0);
+    EXPECT_EQ(census.loop_count, 0);
     EXPECT_EQ(fault_text(), "");
 }
 

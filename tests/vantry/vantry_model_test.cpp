@@ -40,7 +40,7 @@ TEST(InitBoard, EmptyBoardLinksInStartOrder) {
     const Box* inner[] = {&box(2, 1), &box(1, 2), &box(2, 3), &box(3, 2)};
     ASSERT_EQ(box(2, 2).link_count, 4);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(box(2, 2).links[i], inner[i]);
-    EXPECT_EQ(next_chain_id, 1);
+    EXPECT_EQ(census.next_chain_id, 1);
     EXPECT_EQ(round1, 1);
     EXPECT_EQ(fault_text(), "");
 }
@@ -49,7 +49,7 @@ TEST(InitBoard, ResetsAHalfPlayedGame) {
     fresh();
     // A chain along the top row opened at its left end: marks 1 and 2 are set.
     draw({h(0, 1), h(0, 2), h(0, 3), h(1, 1), h(1, 2), h(1, 3), v(0, 1)});
-    ASSERT_EQ(next_in_run_count, 1);
+    ASSERT_EQ(census.next_in_run_count, 1);
     init_board();
     init_keys();
     for (int i = 0; i < BOX_COUNT; ++i) {
@@ -58,10 +58,10 @@ TEST(InitBoard, ResetsAHalfPlayedGame) {
         EXPECT_EQ(x.capture_mark, 0);
         EXPECT_EQ(x.chain_type, TYPE_NONE);
     }
-    EXPECT_EQ(next_in_run_count, 0);
-    EXPECT_EQ(capturable_count, 0);
-    EXPECT_EQ(chain_count, 0);
-    EXPECT_EQ(next_chain_id, 1);
+    EXPECT_EQ(census.next_in_run_count, 0);
+    EXPECT_EQ(census.capturable_count, 0);
+    EXPECT_EQ(census.chain_count, 0);
+    EXPECT_EQ(census.next_chain_id, 1);
     EXPECT_EQ(std::string(box_glyph, 25), std::string(25, ' '));
     EXPECT_EQ(fault_text(), "");
 }
@@ -87,34 +87,34 @@ TEST(PlaceLine, SingleLines) {
 TEST(PlaceLine, LineOpeningALongChainInTheMiddle) {
     fresh();
     for (int c = 0; c < 5; ++c) draw({h(2, c), h(3, c)});
-    ASSERT_EQ(chain_count, 1);
+    ASSERT_EQ(census.chain_count, 1);
     EXPECT_EQ(place_line(ENGINE, v(2, 2)), 0);
-    EXPECT_EQ(chain_count, 0);
+    EXPECT_EQ(census.chain_count, 0);
     EXPECT_EQ(box(2, 2).capture_mark, 1);
     EXPECT_EQ(box(2, 1).capture_mark, 1);
     EXPECT_EQ(box(2, 3).capture_mark, 2);
     EXPECT_EQ(box(2, 0).capture_mark, 2);
-    EXPECT_EQ(capturable_count, 2);
-    EXPECT_EQ(next_in_run_count, 2);
+    EXPECT_EQ(census.capturable_count, 2);
+    EXPECT_EQ(census.next_in_run_count, 2);
 }
 
 TEST(PlaceLine, CaptureRunAlongTheTopRow) {
     fresh();
     draw({h(0, 1), h(0, 2), h(0, 3), h(1, 1), h(1, 2), h(1, 3)});
-    ASSERT_EQ(chain_count, 1);
+    ASSERT_EQ(census.chain_count, 1);
     place_line(ENGINE, v(0, 1));
     EXPECT_EQ(box(0, 1).capture_mark, 1);
     EXPECT_EQ(box(0, 2).capture_mark, 2);
-    EXPECT_EQ(chain_count, 0);
-    EXPECT_EQ(capturable_count, 1);
-    EXPECT_EQ(next_in_run_count, 1);
+    EXPECT_EQ(census.chain_count, 0);
+    EXPECT_EQ(census.capturable_count, 1);
+    EXPECT_EQ(census.next_in_run_count, 1);
 
     EXPECT_EQ(place_line(ENGINE, v(0, 2)), 1);
     EXPECT_EQ(box(0, 2).capture_mark, 1);
     EXPECT_EQ(box(0, 3).capture_mark, 2);
-    EXPECT_EQ(next_in_run_count, 1);
-    EXPECT_EQ(capturable_count, 1);
-    EXPECT_EQ(chain_count, 0);
+    EXPECT_EQ(census.next_in_run_count, 1);
+    EXPECT_EQ(census.capturable_count, 1);
+    EXPECT_EQ(census.chain_count, 0);
     EXPECT_EQ(score_engine, 1);
     EXPECT_EQ(box_glyph[1], 'c');
 }
@@ -123,12 +123,12 @@ TEST(PlaceLine, DeadEndCornerTakenByOpponent) {
     fresh();
     draw({v(0, 1), h(1, 0), h(0, 0)});
     EXPECT_EQ(box(0, 0).chain_type, TYPE_DEAD_END);
-    EXPECT_EQ(dead_end_count, 1);
-    EXPECT_EQ(capturable_count, 0);
+    EXPECT_EQ(census.dead_end_count, 1);
+    EXPECT_EQ(census.capturable_count, 0);
     EXPECT_EQ(place_line(OPPONENT, v(0, 0)), 1);
     EXPECT_EQ(score_opponent, 1);
     EXPECT_EQ(box_glyph[0], 'H');
-    EXPECT_EQ(dead_end_count, 0);
+    EXPECT_EQ(census.dead_end_count, 0);
 }
 
 TEST(PlaceLine, DoubleCrossAndCompletingOneOfTwo) {
@@ -139,20 +139,20 @@ TEST(PlaceLine, DoubleCrossAndCompletingOneOfTwo) {
     // which changes nothing, and stays takeable.
     EXPECT_EQ(box(0, 0).chain_type, TYPE_DEAD_END);
     EXPECT_NE(box(0, 1).chain_type, TYPE_DEAD_END);
-    EXPECT_EQ(dead_end_count, 1);
-    EXPECT_EQ(capturable_count, 1);
+    EXPECT_EQ(census.dead_end_count, 1);
+    EXPECT_EQ(census.capturable_count, 1);
     EXPECT_EQ(box(0, 0).capture_mark, 1);
     EXPECT_EQ(place_line(ENGINE, v(0, 1)), 1);
-    EXPECT_EQ(double_cross_count, 1);
+    EXPECT_EQ(census.double_cross_count, 1);
     EXPECT_EQ(score_engine, 2);
-    EXPECT_EQ(capturable_count + dead_end_count, 0);
+    EXPECT_EQ(census.capturable_count + census.dead_end_count, 0);
 
     fresh();
     // (0, 0) with three sides, (0, 1) with two: the line between them completes one and
     // makes the other takeable with nothing behind it.
     draw({h(0, 0), h(1, 0), v(0, 0), h(0, 1), h(1, 1)});
     EXPECT_EQ(place_line(OPPONENT, v(0, 1)), 1);
-    EXPECT_EQ(double_cross_count, 0);
+    EXPECT_EQ(census.double_cross_count, 0);
     EXPECT_EQ(score_opponent, 1);
     EXPECT_EQ(box(0, 1).sides, 3);
     EXPECT_EQ(box(0, 1).capture_mark, 1);
@@ -164,12 +164,12 @@ TEST(Census, CornerPairBecomesAPair) {
     draw({h(1, 0), v(0, 2), h(1, 1)});
     EXPECT_EQ(box(0, 0).chain_type, TYPE_CORNER_PAIR);
     EXPECT_EQ(box(0, 1).chain_type, TYPE_CORNER_PAIR);
-    EXPECT_EQ(corner_pair_count, 1);
+    EXPECT_EQ(census.corner_pair_count, 1);
     draw({h(0, 0)});
     EXPECT_EQ(box(0, 0).chain_type, TYPE_PAIR);
     EXPECT_EQ(box(0, 1).chain_type, TYPE_PAIR);
-    EXPECT_EQ(corner_pair_count, 0);
-    EXPECT_EQ(pair_count, 1);
+    EXPECT_EQ(census.corner_pair_count, 0);
+    EXPECT_EQ(census.pair_count, 1);
 }
 
 // The partner of a corner pair takes its third side (a dead end) before the corner box
@@ -177,19 +177,19 @@ TEST(Census, CornerPairBecomesAPair) {
 TEST(Census, CornerPairWhosePartnerIsAlreadyTakeable) {
     fresh();
     draw({h(1, 0), v(0, 2), h(1, 1), h(0, 1)});
-    EXPECT_EQ(corner_pair_count, 0);
-    EXPECT_EQ(dead_end_count, 1);
+    EXPECT_EQ(census.corner_pair_count, 0);
+    EXPECT_EQ(census.dead_end_count, 1);
     draw({h(0, 0)});
-    EXPECT_EQ(corner_pair_count, 0);
-    EXPECT_EQ(pair_count, 0);
-    EXPECT_EQ(dead_end_count, 1);
+    EXPECT_EQ(census.corner_pair_count, 0);
+    EXPECT_EQ(census.pair_count, 0);
+    EXPECT_EQ(census.dead_end_count, 1);
     EXPECT_EQ(box(0, 1).chain_type, TYPE_DEAD_END);
     EXPECT_EQ(fault_text(), "");
     draw({v(0, 1), v(0, 0)});
     EXPECT_EQ(score_opponent, 2);
-    EXPECT_EQ(dead_end_count, 0);
-    EXPECT_EQ(capturable_count, 0);
-    EXPECT_EQ(corner_pair_count, 0);
+    EXPECT_EQ(census.dead_end_count, 0);
+    EXPECT_EQ(census.capturable_count, 0);
+    EXPECT_EQ(census.corner_pair_count, 0);
     EXPECT_EQ(fault_text(), "");
 }
 
@@ -200,33 +200,33 @@ TEST(Census, ChainsFromSinglesPairsAndJoinedPairs) {
         EXPECT_EQ(box(0, c).chain_type, TYPE_CHAIN);
         EXPECT_EQ(box(0, c).chain_id, 1);
     }
-    EXPECT_EQ(chain_count, 1);
-    EXPECT_EQ(next_chain_id, 2);
-    EXPECT_EQ(pair_count, 0);
+    EXPECT_EQ(census.chain_count, 1);
+    EXPECT_EQ(census.next_chain_id, 2);
+    EXPECT_EQ(census.pair_count, 0);
 
     // A pair grown from its end into the corner.
     fresh();
     draw({h(0, 1), h(0, 2), h(1, 1), h(1, 2)});
-    ASSERT_EQ(pair_count, 1);
+    ASSERT_EQ(census.pair_count, 1);
     draw({h(1, 0), h(0, 0)});
     for (int c = 0; c <= 2; ++c) {
         EXPECT_EQ(box(0, c).chain_type, TYPE_CHAIN);
         EXPECT_EQ(box(0, c).chain_id, 1);
     }
-    EXPECT_EQ(pair_count, 0);
-    EXPECT_EQ(chain_count, 1);
+    EXPECT_EQ(census.pair_count, 0);
+    EXPECT_EQ(census.chain_count, 1);
 
     // Two pairs joined through the box between them.
     fresh();
     draw({h(2, 0), h(3, 0), h(2, 1), h(3, 1), h(2, 3), h(3, 3), h(2, 4), h(3, 4)});
-    ASSERT_EQ(pair_count, 2);
+    ASSERT_EQ(census.pair_count, 2);
     draw({h(2, 2), h(3, 2)});
     for (int c = 0; c < 5; ++c) {
         EXPECT_EQ(box(2, c).chain_type, TYPE_CHAIN);
         EXPECT_EQ(box(2, c).chain_id, 1);
     }
-    EXPECT_EQ(pair_count, 0);
-    EXPECT_EQ(chain_count, 1);
+    EXPECT_EQ(census.pair_count, 0);
+    EXPECT_EQ(census.chain_count, 1);
     EXPECT_EQ(fault_text(), "");
 }
 
@@ -247,7 +247,7 @@ TEST(Census, BoxBetweenAChainOrPairAndAnotherStructure) {
     ASSERT_EQ(box(2, 4).chain_type, TYPE_NONE);
     row2(3);
     expect_chain({&box(2, 0), &box(2, 1), &box(2, 2), &box(2, 3), &box(2, 4)}, 1);
-    EXPECT_EQ(chain_count, 1);
+    EXPECT_EQ(census.chain_count, 1);
 
     // The same mirrored: the box without a code is the first link.
     fresh();
@@ -255,28 +255,28 @@ TEST(Census, BoxBetweenAChainOrPairAndAnotherStructure) {
     ASSERT_EQ(box(2, 0).chain_type, TYPE_NONE);
     row2(1);
     expect_chain({&box(2, 0), &box(2, 1), &box(2, 2), &box(2, 3), &box(2, 4)}, 1);
-    EXPECT_EQ(chain_count, 1);
+    EXPECT_EQ(census.chain_count, 1);
 
     // Chain on the left, a pair (2, 4)-(1, 4) on the right: the pair takes the chain's id.
     fresh();
     for (int c : {0, 1, 2}) row2(c);
     draw({h(1, 4), v(1, 4), h(3, 4), v(2, 5)});
-    ASSERT_EQ(pair_count, 1);
+    ASSERT_EQ(census.pair_count, 1);
     row2(3);
     expect_chain({&box(2, 0), &box(2, 2), &box(2, 3), &box(2, 4), &box(1, 4)}, 1);
-    EXPECT_EQ(pair_count, 0);
-    EXPECT_EQ(chain_count, 1);
+    EXPECT_EQ(census.pair_count, 0);
+    EXPECT_EQ(census.chain_count, 1);
 
     // A pair (1, 0)-(2, 0) on the left, a box without a code on the right: a new chain.
     fresh();
     draw({h(1, 0), v(1, 1), h(3, 0), v(2, 0)});
     row2(2);
-    ASSERT_EQ(pair_count, 1);
+    ASSERT_EQ(census.pair_count, 1);
     ASSERT_EQ(box(2, 2).chain_type, TYPE_NONE);
     row2(1);
     expect_chain({&box(1, 0), &box(2, 0), &box(2, 1), &box(2, 2)}, 1);
-    EXPECT_EQ(pair_count, 0);
-    EXPECT_EQ(chain_count, 1);
+    EXPECT_EQ(census.pair_count, 0);
+    EXPECT_EQ(census.chain_count, 1);
     EXPECT_EQ(fault_text(), "");
 }
 
@@ -284,11 +284,11 @@ TEST(Census, TwoChainsJoinUnderTheOlderId) {
     fresh();
     draw({v(1, 3), v(1, 4), v(2, 3), v(2, 4), v(3, 3), v(3, 4)}); // column 3, rows 1..3
     draw({h(0, 0), h(1, 0), h(0, 1), h(1, 1), h(0, 2), h(1, 2)}); // row 0, columns 0..2
-    ASSERT_EQ(chain_count, 2);
+    ASSERT_EQ(census.chain_count, 2);
     ASSERT_EQ(box(2, 3).chain_id, 1);
     ASSERT_EQ(box(0, 0).chain_id, 2);
     draw({h(0, 3), v(0, 4)}); // (0, 3) joins the two ends
-    EXPECT_EQ(chain_count, 1);
+    EXPECT_EQ(census.chain_count, 1);
     EXPECT_EQ(box(0, 3).chain_type, TYPE_CHAIN);
     for (const Box* b : {&box(0, 0), &box(0, 1), &box(0, 2), &box(0, 3), &box(1, 3), &box(3, 3)})
         EXPECT_EQ(b->chain_id, 1);
@@ -298,18 +298,18 @@ TEST(Census, TwoChainsJoinUnderTheOlderId) {
 TEST(Census, RingLoopAndItsOpening) {
     fresh();
     draw({h(1, 1), h(1, 2), h(3, 1), h(3, 2), v(1, 1), v(2, 1), v(1, 3), v(2, 3)});
-    ASSERT_EQ(loop_count, 1);
-    EXPECT_EQ(loops[0].length, 4);
-    EXPECT_EQ(loops[0].anchor, &box(2, 2)); // its second side, v(2, 3), came last
-    EXPECT_EQ(chain_count, 0);
+    ASSERT_EQ(census.loop_count, 1);
+    EXPECT_EQ(census.loops[0].length, 4);
+    EXPECT_EQ(census.loops[0].anchor, &box(2, 2)); // its second side, v(2, 3), came last
+    EXPECT_EQ(census.chain_count, 0);
     int id = box(1, 1).chain_id;
     for (const Box* b : {&box(1, 1), &box(1, 2), &box(2, 1), &box(2, 2)}) {
         EXPECT_EQ(b->chain_type, TYPE_LOOP);
         EXPECT_EQ(b->chain_id, id);
     }
     draw({v(1, 2)});
-    EXPECT_EQ(loop_count, 0);
-    EXPECT_EQ(loops[0].anchor, &box(2, 2)); // kept just past the live entries
+    EXPECT_EQ(census.loop_count, 0);
+    EXPECT_EQ(census.loops[0].anchor, &box(2, 2)); // kept just past the live entries
     EXPECT_EQ(box(1, 1).capture_mark, 1);
     EXPECT_EQ(box(1, 2).capture_mark, 1);
     EXPECT_EQ(box(2, 1).capture_mark, 2);
@@ -325,16 +325,16 @@ TEST(Census, OpeningALoopSwapsItWithTheLastLiveEntry) {
     fresh();
     draw({h(1, 0), h(1, 1), h(3, 0), h(3, 1), v(1, 0), v(2, 0), v(1, 2), v(2, 2)});
     draw({h(1, 3), h(1, 4), h(3, 3), h(3, 4), v(1, 3), v(2, 3), v(1, 5), v(2, 5)});
-    ASSERT_EQ(loop_count, 2);
-    const Box* left = loops[0].anchor;
-    const Box* right = loops[1].anchor;
+    ASSERT_EQ(census.loop_count, 2);
+    const Box* left = census.loops[0].anchor;
+    const Box* right = census.loops[1].anchor;
     ASSERT_LE(left->col, 1);
     ASSERT_GE(right->col, 3);
     draw({v(1, 1)});
-    EXPECT_EQ(loop_count, 1);
-    EXPECT_EQ(loops[0].anchor, right);
-    EXPECT_EQ(loops[1].anchor, left);
-    EXPECT_EQ(loops[1].length, 4);
+    EXPECT_EQ(census.loop_count, 1);
+    EXPECT_EQ(census.loops[0].anchor, right);
+    EXPECT_EQ(census.loops[1].anchor, left);
+    EXPECT_EQ(census.loops[1].length, 4);
 }
 
 TEST(Census, CutChainCodes) {
@@ -349,8 +349,8 @@ TEST(Census, CutChainCodes) {
     EXPECT_EQ(capture_stdout([] { cut_chain(TYPE_LOOP, 42); }), "");
     Snapshot after;
     take_snapshot(after);
-    EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
-    EXPECT_EQ(loop_count, 0);
+    EXPECT_TRUE(before == after);
+    EXPECT_EQ(census.loop_count, 0);
 }
 
 // Left-over codes of a chain already taken out make its two pieces look like the two
@@ -365,12 +365,12 @@ TEST(Census, BrokenChainAroundABoxIsNoLoop) {
     draw({v(1, 3), h(2, 2)}); // (1, 2) joins below (0, 2)
     for (const Box* b : {&box(0, 0), &box(0, 1), &box(0, 2), &box(1, 0), &box(1, 2)})
         ASSERT_EQ(b->chain_type, TYPE_CHAIN);
-    ASSERT_EQ(chain_count, 1);
+    ASSERT_EQ(census.chain_count, 1);
     draw({v(0, 2)}); // breaks the chain between (0, 1) and (0, 2)
-    ASSERT_EQ(chain_count, 0);
+    ASSERT_EQ(census.chain_count, 0);
     draw({h(2, 1)}); // (1, 1) gets its second side between the two pieces
-    EXPECT_EQ(loop_count, 0);
-    EXPECT_EQ(chain_count, 0);
+    EXPECT_EQ(census.loop_count, 0);
+    EXPECT_EQ(census.chain_count, 0);
     EXPECT_EQ(box(1, 1).chain_type, TYPE_CHAIN);
     EXPECT_EQ(fault_text(), "");
 }
@@ -378,22 +378,22 @@ TEST(Census, BrokenChainAroundABoxIsNoLoop) {
 TEST(Census, NoSeventhLoopIsStored) {
     fresh();
     draw({h(0, 0), h(0, 1), h(2, 0), h(2, 1), v(0, 0), v(1, 0), v(0, 2), v(1, 2)});
-    ASSERT_EQ(loop_count, 1);
-    for (int i = 1; i < MAX_LOOPS; ++i) loops[i] = loops[0];
-    loop_count = MAX_LOOPS;
+    ASSERT_EQ(census.loop_count, 1);
+    for (int i = 1; i < MAX_LOOPS; ++i) census.loops[i] = census.loops[0];
+    census.loop_count = MAX_LOOPS;
     LoopEntry table[MAX_LOOPS];
-    std::memcpy(table, loops, sizeof table);
+    std::memcpy(table, census.loops, sizeof table);
     draw({h(3, 3), h(3, 4), h(5, 3), h(5, 4), v(3, 3), v(4, 3), v(3, 5), v(4, 5)});
-    EXPECT_EQ(loop_count, MAX_LOOPS);
-    EXPECT_EQ(std::memcmp(table, loops, sizeof table), 0);
+    EXPECT_EQ(census.loop_count, MAX_LOOPS);
+    EXPECT_EQ(std::memcmp(table, census.loops, sizeof table), 0);
     EXPECT_EQ(box(4, 4).chain_type, TYPE_LOOP);
-    EXPECT_EQ(chain_count, 0);
+    EXPECT_EQ(census.chain_count, 0);
 }
 
 // Everything place_line and undo_line touch, with links and live loop entries as sets
 // (undo appends a restored link at the end and the loop table may be reordered).
 struct FullState {
-    Snapshot census;
+    Snapshot snapshot;
     int sides[BOX_COUNT], link_count[BOX_COUNT];
     std::vector<int> links[BOX_COUNT];
     std::vector<std::pair<int, const Box*>> live_loops;
@@ -403,7 +403,7 @@ struct FullState {
 
     static FullState now() {
         FullState s;
-        take_snapshot(s.census);
+        take_snapshot(s.snapshot);
         for (int i = 0; i < BOX_COUNT; ++i) {
             const Box& x = boxes[i / 5][i % 5];
             s.sides[i] = x.sides;
@@ -412,8 +412,8 @@ struct FullState {
                 s.links[i].push_back(static_cast<int>(x.links[j] - &boxes[0][0]));
             std::sort(s.links[i].begin(), s.links[i].end());
         }
-        for (int i = 0; i < loop_count; ++i)
-            s.live_loops.push_back({loops[i].length, loops[i].anchor});
+        for (int i = 0; i < census.loop_count; ++i)
+            s.live_loops.push_back({census.loops[i].length, census.loops[i].anchor});
         std::sort(s.live_loops.begin(), s.live_loops.end());
         s.score_engine = ::score_engine;
         s.score_opponent = ::score_opponent;
@@ -426,7 +426,7 @@ struct FullState {
     }
 
     bool operator==(const FullState& o) const {
-        if (std::memcmp(&census, &o.census, sizeof census) != 0) return false;
+        if (snapshot != o.snapshot) return false;
         for (int i = 0; i < BOX_COUNT; ++i)
             if (sides[i] != o.sides[i] || link_count[i] != o.link_count[i] ||
                 links[i] != o.links[i])
@@ -506,11 +506,11 @@ TEST(Property, CountersAgreeWithBoxesThroughWholeGames) {
             Move m = lines[std::uniform_int_distribution<int>(0, n - 1)(rng)];
             if (place_line(player, m) == 0) player = -player;
             ASSERT_EQ(fault_text(), "") << "game " << game << " line " << i;
-            ASSERT_GE(single_count, 0);
-            ASSERT_GE(loop_count, 0);
+            ASSERT_GE(census.single_count, 0);
+            ASSERT_GE(census.loop_count, 0);
         }
         EXPECT_EQ(score_engine + score_opponent, BOX_COUNT);
-        EXPECT_EQ(capturable_count + dead_end_count + next_in_run_count, 0);
+        EXPECT_EQ(census.capturable_count + census.dead_end_count + census.next_in_run_count, 0);
     }
 }
 
