@@ -1,21 +1,13 @@
 #include "driver/command_loop.h"
 
 #include <cstring>
-#include <ctime>
 
 #include "driver/board_printer.h"
+#include "driver/game_start.h"
+#include "driver/line_codes.h"
 #include "model/line_placement.h"
-#include "search/keys.h"
-#include "search/random15.h"
-#include "search/transposition_table.h"
 
 namespace {
-
-void start_position(const SearchLimits& limits) {
-    init_board();
-    init_keys();
-    seed15(limits.seed != 0 ? limits.seed : static_cast<uint32_t>(std::time(nullptr)));
-}
 
 // The opponent's lines reach the model only when they name an undrawn line of the board;
 // anything else is skipped, so round1 keeps counting drawn lines.
@@ -34,14 +26,8 @@ Move engine_line(const SearchLimits& limits) {
 
 void new_game(WordInput& in, std::FILE* out, const SearchLimits& limits, const char* colour) {
     in.drop_pending();
-    bool opens = std::strcmp(colour, "black") == 0;
-    const int was_second = engine_second;
-    engine_first = opens ? 1 : 0;
-    engine_second = opens ? 0 : 1;
-    // The table outlives games, but its values hold for one opener only: the evaluation's
-    // parity term depends on who opened. A game with the other opener starts afresh.
-    if (engine_second != was_second) tt_clear();
-    start_position(limits);
+    set_opener(std::strcmp(colour, "black") == 0 ? ENGINE : OPPONENT);
+    start_game(limits.seed);
     if (engine_first) {
         Move m = engine_line(limits);
         place_line(ENGINE, m);
@@ -89,27 +75,8 @@ bool opponent_turn(WordInput& in, std::FILE* out, const SearchLimits& limits, in
 
 } // namespace
 
-Move decode_move(const char* code) {
-    int c0 = code[0], c1 = code[1], c2 = code[2];
-    if (c0 == 'A') return Move{0, c1 - 'A', c2 - 'A'};
-    return Move{c0 - 'A', c2 - 'A', c1 - 'A'};
-}
-
-void encode_move(const Move& m, char* code) {
-    if (m.orient == 0) {
-        code[0] = 'A';
-        code[1] = static_cast<char>('A' + m.a);
-        code[2] = static_cast<char>('A' + m.b);
-    } else {
-        code[0] = static_cast<char>('A' + m.orient);
-        code[1] = static_cast<char>('A' + m.b);
-        code[2] = static_cast<char>('A' + m.a);
-    }
-    code[3] = 0;
-}
-
 int run_command_loop(WordInput& in, std::FILE* out, const SearchLimits& limits) {
-    start_position(limits);
+    start_game(limits.seed);
     char word[WORD_BUFFER];
     for (;;) {
         std::fflush(out);

@@ -8,13 +8,6 @@
 #include "model/position.h"
 #include "search/search.h"
 
-// Decodes a three-letter line code as the opponent writes it. The result may name no
-// line of the board; callers check.
-Move decode_move(const char* code);
-
-// Writes the code of a line of the board into code (three letters and a 0).
-void encode_move(const Move& m, char* code);
-
 // Runs until "quit", end of input, or a "move" that brings the last line; returns the
 // program's exit status.
 int run_command_loop(WordInput& in, std::FILE* out, const SearchLimits& limits);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "search/move_generation.h"
+#include "search/random15.h"
 #include "search_fixture.h"
 
 using namespace search_fixture;

@@ -9,10 +9,9 @@
 #include <initializer_list>
 #include <vector>
 
+#include "driver/game_start.h"
 #include "model/line_placement.h"
 #include "model/position.h"
-#include "search/keys.h"
-#include "search/random15.h"
 #include "search/transposition_table.h"
 
 namespace search_fixture {
@@ -20,12 +19,9 @@ namespace search_fixture {
 // The empty board of a game the engine opened, with a cleared table; the move number is
 // left for the test to set.
 inline void fresh_game(int opponent_opened = 0) {
-    init_board();
-    init_keys();
-    seed15(7);
-    engine_first = opponent_opened ? 0 : 1;
-    engine_second = opponent_opened ? 1 : 0;
-    std::memset(static_cast<void*>(transposition_table), 0, sizeof(transposition_table));
+    set_opener(opponent_opened ? OPPONENT : ENGINE);
+    start_game(7);
+    tt_clear();
 }
 
 // Draws the lines in order for player and keeps round1 in step, as the command loop does.

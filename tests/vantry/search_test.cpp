@@ -6,8 +6,10 @@
 #include <climits>
 #include <vector>
 
+#include "driver/line_codes.h"
 #include "search/evaluation.h"
 #include "search/move_generation.h"
+#include "search/random15.h"
 #include "search/search.h"
 #include "search_fixture.h"
 
@@ -205,10 +207,10 @@ TEST(Search, EmptyCandidateListFallsBackToEveryUndrawnLine) {
                         "BAD AEA BCB ABC AAC BEE BFE BBE ABD BAE BEA BCE ABE ADE BFD AFB BDE";
     fresh_game();
     int player = ENGINE;
-    for (const char* c = codes; *c; c += c[3] ? 4 : 3) {
-        const Move m = c[0] == 'A' ? Move{0, c[1] - 'A', c[2] - 'A'}
-                                   : Move{c[0] - 'A', c[2] - 'A', c[1] - 'A'};
-        if (!place_line(player, m)) player = -player;
+    Move lines[LINE_COUNT];
+    const int n = decode_lines(codes, lines, LINE_COUNT);
+    for (int i = 0; i < n; ++i) {
+        if (!place_line(player, lines[i])) player = -player;
         round1 += 1;
     }
     ASSERT_EQ(round1, 54);

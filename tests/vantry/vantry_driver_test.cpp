@@ -8,6 +8,7 @@
 
 #include "driver/board_printer.h"
 #include "driver/command_loop.h"
+#include "driver/line_codes.h"
 #include "model_fixture.h"
 #include "search/transposition_table.h"
 

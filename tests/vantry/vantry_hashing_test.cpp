@@ -78,7 +78,7 @@ TEST(Hashes, DependOnlyOnTheDrawnLines) {
 class Table : public testing::Test {
   protected:
     void SetUp() override {
-        std::memset(static_cast<void*>(transposition_table), 0, sizeof transposition_table);
+        tt_clear();
         fresh();
     }
 };
