@@ -137,11 +137,14 @@ int place_line(int player, Move m) {
 }
 
 void take_snapshot(Snapshot& s) {
-    for (int i = 0; i < BOX_COUNT; ++i) {
-        const Box& x = boxes[i / 5][i % 5];
-        s.chain_type[i] = x.chain_type;
-        s.capture_mark[i] = x.capture_mark;
-        s.chain_id[i] = x.chain_id;
+    int i = 0;
+    for (const auto& row : boxes) {
+        for (const Box& x : row) {
+            s.chain_type[i] = x.chain_type;
+            s.capture_mark[i] = x.capture_mark;
+            s.chain_id[i] = x.chain_id;
+            ++i;
+        }
     }
     s.census = census;
 }
@@ -172,11 +175,14 @@ void restore_box(Box* x, Box* y, int player) {
 
 void undo_line(int player, Move m, const Snapshot& s) {
     assert(is_on_board(m) && is_drawn(m));
-    for (int i = 0; i < BOX_COUNT; ++i) {
-        Box& x = boxes[i / 5][i % 5];
-        x.chain_type = s.chain_type[i];
-        x.capture_mark = s.capture_mark[i];
-        x.chain_id = s.chain_id[i];
+    int i = 0;
+    for (auto& row : boxes) {
+        for (Box& x : row) {
+            x.chain_type = s.chain_type[i];
+            x.capture_mark = s.capture_mark[i];
+            x.chain_id = s.chain_id[i];
+            ++i;
+        }
     }
     census = s.census;
 

@@ -24,10 +24,15 @@ int evaluate(int side, int few_moves) {
             }
             if (x.sides > 1 || x.chain_type != TYPE_NONE) continue;
             // A free box: how it touches long chains.
+            // Written without a branch per link: whether a neighbour is a chain box is
+            // as good as random, and this loop runs at every leaf of the search.
             const Box* chain_links[4];
             int k = 0;
-            for (int i = 0; i < x.link_count; ++i)
-                if (x.links[i]->chain_type == TYPE_CHAIN) chain_links[k++] = x.links[i];
+            for (int i = 0; i < x.link_count; ++i) {
+                const Box* l = x.links[i];
+                chain_links[k] = l;
+                k += l->chain_type == TYPE_CHAIN;
+            }
             if (k == 0) continue;
             chain_contact += 1;
             if (k == 1) continue;

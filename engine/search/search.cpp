@@ -4,6 +4,7 @@
 // in its own frame.
 #include "search/search.h"
 
+#include <cassert>
 #include <climits>
 
 #include "model/line_placement.h"
@@ -32,13 +33,12 @@ bool root_first_valid = false;
 Move root_first;
 
 // How many candidates ahead a node asks the memory for the table entry of the child it is
-// about to probe: the probe is the search's main cost, a cache miss into a 32 MB table.
+// about to probe: the probe is the search's main cost, a cache miss into the table.
 constexpr int PREFETCH_AHEAD = 4;
 
 // The slot a child will probe: its index hash is this node's plus the line's key.
 inline void prefetch_child_entry(const Move& m) {
-    const uint64_t h = index_hash + index_keys[m.orient][key_index(m)];
-    __builtin_prefetch(&transposition_table[h % TT_SIZE]);
+    tt_prefetch(index_hash + index_keys[m.orient][key_index(m)]);
 }
 
 inline bool clock_run_out() {
@@ -49,6 +49,8 @@ inline bool clock_run_out() {
 } // namespace
 
 int search(int depth, int bound, int side, int move_number, int few_moves) {
+    assert(side == ENGINE || side == OPPONENT);
+    assert(move_number >= 1 && move_number <= LINE_COUNT + 1);
     search_stats.nodes += 1;
     if (depth <= 0) return evaluate(side, few_moves);
     if (score_opponent >= WIN_BOXES || score_engine >= WIN_BOXES) return decided_value(side);
@@ -57,8 +59,6 @@ int search(int depth, int bound, int side, int move_number, int few_moves) {
         return SCORE_INF;
     }
 
-    Snapshot s;
-    take_snapshot(s);
     Move list[MAX_MOVES];
     int count = 0;
     generate_moves(list, count, move_number, few_moves);
@@ -73,48 +73,46 @@ int search(int depth, int bound, int side, int move_number, int few_moves) {
     const int child_depth = depth - 1;
     const int child_mn = move_number + 1;
     for (int i = 0; i < count && i < PREFETCH_AHEAD; ++i) prefetch_child_entry(list[i]);
+    // Taken while the first entries are on their way from memory.
+    Snapshot s;
+    take_snapshot(s);
 
-    int exact = 0;
-    int completed = place_line(side, list[0]);
-    int v = tt_probe(child_depth, child_mn, exact);
-    if (v != TT_MISS) {
-        if (!completed) v = -v;
-        if (v >= bound) {
-            undo_line(side, list[0], s);
-            tt_store(depth, move_number, v, 0);
-            return v;
-        }
-    }
-    if (exact == 0) {
-        v = completed ? search(child_depth, SCORE_INF, side, child_mn, few_moves)
-                      : -search(child_depth, SCORE_INF, -side, child_mn, few_moves);
-    }
-    int best = v;
-    undo_line(side, list[0], s);
-
-    for (int i = 1; i < count; ++i) {
-        exact = 0;
-        if (best >= bound) return best;
+    int best = 0; // set by the first child
+    for (int i = 0; i < count; ++i) {
+        if (i > 0 && best >= bound) return best;
         const Move m = list[i];
-        if (i + PREFETCH_AHEAD - 1 < count) prefetch_child_entry(list[i + PREFETCH_AHEAD - 1]);
-        completed = place_line(side, m);
-        v = tt_probe(child_depth, child_mn, exact);
-        if (v != TT_MISS) {
-            if (!completed) v = -v;
+        if (i > 0 && i + PREFETCH_AHEAD - 1 < count)
+            prefetch_child_entry(list[i + PREFETCH_AHEAD - 1]);
+        const int completed = place_line(side, m);
+        // After a completed box the same side moves again, so the child's value is ours
+        // as it stands; otherwise it is the opponent's, negated.
+        int v = 0;
+        bool known = false;
+        if (const TTEntry* e = tt_probe(child_depth, child_mn)) {
+            v = completed ? e->value : -e->value;
             if (v >= bound) {
                 undo_line(side, m, s);
-                tt_store(depth, move_number, best, 0);
+                // Stored as a bound (exact 0), which only ever serves to cut again. The
+                // first child has no siblings before it and stores its own value; later
+                // ones store the best of their siblings before them.
+                tt_store(depth, move_number, i == 0 ? v : best, 0);
                 return v;
             }
+            known = e->exact != 0; // a bound that does not cut says nothing here
         }
-        if (exact == 0) {
-            v = completed ? search(child_depth, SCORE_INF, side, child_mn, few_moves)
-                          : -search(child_depth, -best, -side, child_mn, few_moves);
+        if (!known) {
+            // The opponent's child is searched with the bound our best so far allows it;
+            // the first child, with nothing to beat yet, and our own children, whose
+            // values are ours, are searched without one.
+            v = completed
+                    ? search(child_depth, SCORE_INF, side, child_mn, few_moves)
+                    : -search(child_depth, i == 0 ? SCORE_INF : -best, -side, child_mn, few_moves);
         }
         undo_line(side, m, s);
-        if (v > best) best = v;
+        if (i == 0 || v > best) best = v;
     }
 
+    // A node cut short by the clock holds no searched value.
     if (time_up == 0) tt_store(depth, move_number, best, 1);
     return best;
 }

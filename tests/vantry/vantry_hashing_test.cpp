@@ -83,28 +83,46 @@ class Table : public testing::Test {
     }
 };
 
-TEST_F(Table, FreshTableMissesAndLeavesTheFlag) {
+TEST_F(Table, FreshTableMisses) {
     draw({h(1, 1), v(3, 2)});
-    int exact = 7;
-    EXPECT_EQ(tt_probe(0, 3, exact), TT_MISS);
-    EXPECT_EQ(exact, 7);
+    EXPECT_EQ(tt_probe(0, 3), nullptr);
 }
 
 TEST_F(Table, HitNeedsDepthMoveNumberAndScores) {
     draw({v(0, 0), h(0, 0), h(1, 0)});
     tt_store(5, 4, -321, 1);
-    int exact = 0;
-    EXPECT_EQ(tt_probe(5, 4, exact), -321);
-    EXPECT_EQ(exact, 1);
-    exact = 0;
-    EXPECT_EQ(tt_probe(3, 4, exact), -321);
-    EXPECT_EQ(tt_probe(6, 4, exact), TT_MISS);
-    EXPECT_EQ(tt_probe(5, 5, exact), TT_MISS);
+    const TTEntry* e = tt_probe(5, 4);
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->value, -321);
+    EXPECT_EQ(e->exact, 1u);
+    EXPECT_NE(tt_probe(3, 4), nullptr);
+    EXPECT_EQ(tt_probe(6, 4), nullptr);
+    EXPECT_EQ(tt_probe(5, 5), nullptr);
     score_engine += 1; // same lines, other scores
-    EXPECT_EQ(tt_probe(5, 4, exact), TT_MISS);
+    EXPECT_EQ(tt_probe(5, 4), nullptr);
     score_engine -= 1;
     draw({v(0, 1)}); // another position
-    EXPECT_EQ(tt_probe(0, 4, exact), TT_MISS);
+    EXPECT_EQ(tt_probe(0, 4), nullptr);
+}
+
+// The packed fields hold the extremes the search stores: depth 20, the move number after
+// the last line, all boxes to one side, and the values at both ends of the range.
+TEST_F(Table, PackedFieldsHoldTheirRanges) {
+    struct Case {
+        int depth, move_number, value, exact, score_engine, score_opponent;
+    };
+    const Case cases[] = {
+        {20, 61, 100000, 1, 25, 0}, {1, 1, -100000, 0, 0, 25}, {4095, 255, -7513, 1, 13, 12}};
+    for (const Case& c : cases) {
+        score_engine = c.score_engine;
+        score_opponent = c.score_opponent;
+        tt_store(c.depth, c.move_number, c.value, c.exact);
+        const TTEntry* e = tt_probe(c.depth, c.move_number);
+        ASSERT_NE(e, nullptr) << c.depth;
+        EXPECT_EQ(e->value, c.value);
+        EXPECT_EQ(static_cast<int>(e->exact), c.exact);
+        EXPECT_EQ(tt_probe(c.depth + 1, c.move_number), nullptr);
+    }
 }
 
 TEST_F(Table, NewestStoreToASlotWins) {
@@ -115,12 +133,13 @@ TEST_F(Table, NewestStoreToASlotWins) {
     index_hash = ih + TT_SIZE;
     check_hash = ch + 1;
     tt_store(1, 2, 60, 0);
-    int exact = 1;
-    EXPECT_EQ(tt_probe(1, 2, exact), 60);
-    EXPECT_EQ(exact, 0);
+    const TTEntry* e = tt_probe(1, 2);
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->value, 60);
+    EXPECT_EQ(e->exact, 0u);
     index_hash = ih;
     check_hash = ch;
-    EXPECT_EQ(tt_probe(1, 2, exact), TT_MISS);
+    EXPECT_EQ(tt_probe(1, 2), nullptr);
 }
 
 } // namespace
