@@ -2,6 +2,7 @@
 
 #include "child_process.h"
 #include "dab_board.h"
+#include "engine_end.h"
 #include "match_text.h"
 #include "parallel_games.h"
 
@@ -145,20 +146,18 @@ class Game {
 
     // The stream ended or would not take a command: the state of the process says why.
     void stream_ended(int e, const std::string& context, bool writing = false) {
-        ChildProcess& p = proc_[e];
-        p.wait_exit(Clock::now() + std::chrono::milliseconds(2000));
-        if (!p.poll_exit()) {
-            fault(e, Fault::Closed,
-                  (writing ? "stopped reading its input " : "closed its output ") + context);
-            return;
+        std::string detail;
+        switch (matchtools::why_stream_ended(proc_[e], writing, context, detail)) {
+        case matchtools::StreamEnd::Closed:
+            fault(e, Fault::Closed, detail);
+            break;
+        case matchtools::StreamEnd::Crash:
+            fault(e, Fault::Crash, detail);
+            break;
+        case matchtools::StreamEnd::Exited:
+            fault(e, Fault::Exited, detail);
+            break;
         }
-        const ChildProcess::Exit& x = p.exit_info();
-        if (x.signal != 0)
-            fault(e, Fault::Crash, "ended by signal " + std::to_string(x.signal) + " " + context);
-        else if (x.code != 0)
-            fault(e, Fault::Crash, "ended with status " + std::to_string(x.code) + " " + context);
-        else
-            fault(e, Fault::Exited, "ended with status 0 " + context);
     }
 
     bool start(int e) {
