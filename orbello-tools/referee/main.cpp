@@ -19,7 +19,8 @@ int main(int argc, char** argv) {
         "  --max-plies N    adjudicate a game not won after N plies (default 400)\n"
         "  --no-capture N   adjudicate after N plies without a capture (default 100)\n"
         "  --refusals N     refused moves in a row that lose the game (default 3)\n"
-        "Adjudicated games go to the side with more pieces; equal counts are a draw.\n";
+        "Adjudicated games (also those where the side to move has no legal move) go to the side\n"
+        "with more pieces; equal counts are a draw.\n";
     matchtools::MatchOptions defaults;
     defaults.budget_ms = 1000;
     defaults.margin_ms = 1000;

@@ -1,5 +1,8 @@
 #include "module_game.h"
 
+#include <utility>
+#include <vector>
+
 namespace orbello_referee {
 
 bool learn_bases(ModuleGame& game, int& base_x, int& base_y) {
@@ -14,6 +17,20 @@ bool learn_bases(ModuleGame& game, int& base_x, int& base_y) {
     }
     game.new_game();
     return ok;
+}
+
+bool has_legal_move(ModuleGame& game, const std::vector<std::pair<int, int>>& pieces) {
+    for (const auto& from : pieces)
+        for (int to = 0; to < 36; ++to) {
+            if (game.click((from.first + 3) * 40, (from.second + 3) * 40) != 0) {
+                game.cancel();
+                break; // not a piece of the side to move
+            }
+            const int r = game.click((to % 6 + 3) * 40, (to / 6 + 3) * 40);
+            game.cancel(); // drops the selection, or takes the move back
+            if (r == 1) return true;
+        }
+    return false;
 }
 
 } // namespace orbello_referee

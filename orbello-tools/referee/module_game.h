@@ -34,10 +34,11 @@ class ModuleGame {
     // side, as the module wrote them.
     int receive(const std::string& text, std::string& reply, std::string& to_opponent);
 
-    // The host's OnBoardClick, FetchMove and NewGame; the board is 440 pixels wide at the
-    // window's corner.
+    // The host's OnBoardClick, FetchMove, CancelMove and NewGame; the board is 440 pixels
+    // wide at the window's corner.
     int click(int x, int y);
     int fetch(std::string& out);
+    int cancel();
     int new_game();
 
     // Texts of message boxes the module showed (and the referee closed), since the last call.
@@ -52,5 +53,9 @@ class ModuleGame {
 // by playing Black's step from (0, 1) to (0, 2) by clicks and reading the text FetchMove
 // writes; the game is then started anew. False when the module does not write it.
 bool learn_bases(ModuleGame& game, int& base_x, int& base_y);
+
+// Whether the side to move has a legal move from one of the given points, asked of the
+// module by clicks (select, target) each taken back at once.
+bool has_legal_move(ModuleGame& game, const std::vector<std::pair<int, int>>& pieces);
 
 } // namespace orbello_referee

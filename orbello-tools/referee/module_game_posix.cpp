@@ -24,6 +24,7 @@ enum Slot {
     SLOT_RECEIVE_MOVE = 4,
     SLOT_ON_BOARD_CLICK = 5,
     SLOT_FETCH_MOVE = 6,
+    SLOT_CANCEL_MOVE = 7,
 };
 
 using InitModuleFn = void* (*)(void* hostWindow, const char* dataDir);
@@ -103,6 +104,10 @@ int ModuleGame::fetch(std::string& out) {
     int r = slot<int (*)(void*, char*)>(impl_->object, SLOT_FETCH_MOVE)(impl_->object, buf);
     out = buf;
     return r;
+}
+
+int ModuleGame::cancel() {
+    return slot<int (*)(void*)>(impl_->object, SLOT_CANCEL_MOVE)(impl_->object);
 }
 
 int ModuleGame::new_game() {

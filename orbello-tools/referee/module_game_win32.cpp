@@ -133,6 +133,12 @@ int ModuleGame::fetch(std::string& out) {
     return r;
 }
 
+int ModuleGame::cancel() {
+    int r = impl_->object->CancelMove();
+    drain_messages(impl_->window);
+    return r;
+}
+
 int ModuleGame::new_game() {
     int r = impl_->object->NewGame();
     drain_messages(impl_->window);

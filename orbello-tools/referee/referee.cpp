@@ -67,8 +67,10 @@ class Game {
             *log_ << "Game " << r_.number << " (seed " << r_.seed << "): " << label(black)
                   << " black, " << label(white) << " white\n";
         if (start(black) && start(white) && ask_name(black) && ask_name(white) && open_module() &&
-            send(white, "new white") && send(black, "new black"))
+            send(white, "new white") && send(black, "new black")) {
             relay(black);
+            excuse_stuck_side();
+        }
         finish();
         decide();
         return r_;
@@ -216,6 +218,7 @@ class Game {
         auto sent = Clock::now();
         int in_row = 0, since_capture = 0;
         for (;;) {
+            to_move_ = mover;
             const int plies = static_cast<int>(r_.moves.size());
             if (plies >= o_.max_plies) {
                 adjudicate("ply-limit",
@@ -282,6 +285,26 @@ class Game {
         }
     }
 
+    // The game has no pass: a side to move with pieces but no legal move cannot go on. Its
+    // engine's failure to move is then no fault; the game is decided like one that is too
+    // long.
+    void excuse_stuck_side() {
+        if (r_.fault == Fault::None || r_.fault == Fault::OutOfTurn || r_.fault_engine != to_move_)
+            return;
+        const int side = colour(to_move_);
+        std::vector<std::pair<int, int>> pieces;
+        for (int x = 0; x < 6; ++x)
+            for (int y = 0; y < 6; ++y)
+                if (board_[x][y] == side) pieces.push_back({x, y});
+        if (has_legal_move(module_, pieces)) return;
+        r_.notes.push_back(label(to_move_) + " had no legal move, then " + fault_name(r_.fault) +
+                           ": " + r_.fault_detail);
+        r_.fault = Fault::None;
+        r_.fault_engine = -1;
+        r_.fault_detail.clear();
+        adjudicate("no-legal-move", std::string(colour_name(to_move_)) + " had no legal move");
+    }
+
     void adjudicate(const char* rule, const std::string& why) {
         decided_ = true;
         r_.adjudication = rule;
@@ -343,6 +366,7 @@ class Game {
     ModuleGame module_;
     int board_[6][6];
     bool decided_ = false;
+    int to_move_ = 0;
     GameResult r_;
 };
 

@@ -62,7 +62,7 @@ struct GameResult {
     int pieces[2] = {12, 12}; // by colour: 0 Black, 1 White
     int winner = -1;          // engine index; -1 for a draw
     std::string reason;
-    std::string adjudication; // "", "ply-limit" or "no-capture"
+    std::string adjudication; // "", "ply-limit", "no-capture" or "no-legal-move"
     Fault fault = Fault::None;
     int fault_engine = -1;
     std::string fault_detail;

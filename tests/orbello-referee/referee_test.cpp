@@ -54,6 +54,18 @@ std::string unreaped_children() {
     return all;
 }
 
+// A game that leaves Black, to move at ply 121, one piece and no legal move.
+const char* const STUCK_BLACK =
+    "CBCC,FBEC,ECED,DACB,CBDC,EDDD,CCBC,DDDE,DCDD,ABAC,EBDA,EAFB,CACB,DDED,BCAB,DECD,EDDC,DAEB,"
+    "CBDA,ABBC,EBEA,BCAB,CDBC,ACCE,DAEB,DCDD,CECD,CDDC,DCCD,DBCB,CBDB,BCBD,DBCB,BBCC,CBDA,CCDC,"
+    "DDEC,ABBC,CDDD,DDDF,ECED,DCCD,CDDC,DFCF,BCBB,EDDF,BBAC,DCEC,AABB,BBCB,ECDB,ACBC,BCDE,DBDC,"
+    "DCDB,DEEF,DBCB,EFFF,FFEF,CBBC";
+const char* const STUCK_WHITE =
+    "BEBD,AEBE,BDCD,BEAD,CDBD,DEED,EDFD,ADAE,FDEC,FEFD,EFFE,BDAD,FFEF,FDFC,ECFB,FCEC,CEDD,FEFD,"
+    "AEBE,CFDE,FDFC,DDED,DFCE,BECF,AFBE,EEFD,FDEE,BECE,FBEA,CFDF,BFBE,BEAE,ECFB,EDEC,FCDA,ECDB,"
+    "EEFF,AEBE,BEAE,EFEE,AEBD,DBCC,CEDD,EEDF,CCBC,DDDF,DEEB,ADCF,BCAB,BDBE,BEBA,CFDE,DFCF,CFBE,"
+    "FFCB,BEAF,AFBF,BAAA,BFEF,ABBC";
+
 struct FaultCase {
     const char* kind;
     Fault fault;
@@ -115,7 +127,8 @@ TEST(OrbelloRefereeTest, ARefusedMoveRetriedPlaysOn) {
     EXPECT_EQ(unreaped_children(), "");
 }
 
-// Games without a winner in sight are decided by the pieces on the board, and say so.
+// Games without a winner in sight, or with a side that cannot move, are decided by the
+// pieces on the board, and say so.
 TEST(OrbelloRefereeTest, LongGamesAreAdjudicatedByPieces) {
     struct Case {
         const char* black;
@@ -130,6 +143,8 @@ TEST(OrbelloRefereeTest, LongGamesAreAdjudicatedByPieces) {
         {"ABAC,ACAB", "AEAD,ADAE", 400, 10, "no-capture", -1, 12, 12},
         // The scripted game stopped after Black's third capture (ply 9).
         {ORBELLO_TEST_BLACK, ORBELLO_TEST_WHITE, 9, 100, "ply-limit", 0, 12, 9},
+        // Black cannot move (the game has no pass): its engine's refusals are no fault.
+        {STUCK_BLACK, STUCK_WHITE, 400, 400, "no-legal-move", 1, 1, 7},
     };
     for (const Case& c : cases) {
         Options o =
