@@ -2,6 +2,9 @@
 
 #include "child_process.h"
 #include "dab_board.h"
+#include "engine_end.h"
+#include "match_text.h"
+#include "parallel_games.h"
 
 #include <algorithm>
 #include <cctype>
@@ -47,33 +50,11 @@ namespace {
 
 using Millis = std::chrono::duration<double, std::milli>;
 
-std::string trim(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t\r");
-    if (b == std::string::npos) return "";
-    size_t e = s.find_last_not_of(" \t\r");
-    return s.substr(b, e - b + 1);
-}
-
-// Output as it may appear in a report: printable, and short.
-std::string quote(const std::string& s) {
-    std::string out;
-    for (unsigned char c : s) {
-        if (out.size() >= 60) {
-            out += "...";
-            break;
-        }
-        out += (c >= 32 && c < 127) ? static_cast<char>(c) : '?';
-    }
-    return "\"" + out + "\"";
-}
-
-std::vector<std::string> words_of(const std::string& s) {
-    std::istringstream in(s);
-    std::vector<std::string> words;
-    std::string w;
-    while (in >> w) words.push_back(w);
-    return words;
-}
+using matchtools::format_ms;
+using matchtools::quote;
+using matchtools::trim;
+using matchtools::with_seed;
+using matchtools::words_of;
 
 // The board picture engines print between their replies: dots, line glyphs, blanks and
 // single owner letters. Running text has letters side by side and fails this.
@@ -103,20 +84,6 @@ bool parse_int(const std::string& s, int& value) {
         if (!std::isdigit(static_cast<unsigned char>(s[k]))) return false;
     value = std::stoi(s);
     return true;
-}
-
-std::string with_seed(const std::string& command, uint32_t seed) {
-    std::string out = command;
-    const std::string key = "{seed}";
-    for (size_t at = out.find(key); at != std::string::npos; at = out.find(key, at))
-        out.replace(at, key.size(), std::to_string(seed));
-    return out;
-}
-
-std::string format_ms(double ms) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.1f", ms);
-    return buf;
 }
 
 class Game {
@@ -179,20 +146,18 @@ class Game {
 
     // The stream ended or would not take a command: the state of the process says why.
     void stream_ended(int e, const std::string& context, bool writing = false) {
-        ChildProcess& p = proc_[e];
-        p.wait_exit(Clock::now() + std::chrono::milliseconds(2000));
-        if (!p.poll_exit()) {
-            fault(e, Fault::Closed,
-                  (writing ? "stopped reading its input " : "closed its output ") + context);
-            return;
+        std::string detail;
+        switch (matchtools::why_stream_ended(proc_[e], writing, context, detail)) {
+        case matchtools::StreamEnd::Closed:
+            fault(e, Fault::Closed, detail);
+            break;
+        case matchtools::StreamEnd::Crash:
+            fault(e, Fault::Crash, detail);
+            break;
+        case matchtools::StreamEnd::Exited:
+            fault(e, Fault::Exited, detail);
+            break;
         }
-        const ChildProcess::Exit& x = p.exit_info();
-        if (x.signal != 0)
-            fault(e, Fault::Crash, "ended by signal " + std::to_string(x.signal) + " " + context);
-        else if (x.code != 0)
-            fault(e, Fault::Crash, "ended with status " + std::to_string(x.code) + " " + context);
-        else
-            fault(e, Fault::Exited, "ended with status 0 " + context);
     }
 
     bool start(int e) {
@@ -454,10 +419,15 @@ GameResult play_game(const EngineSpec engines[2], int black, int number, uint32_
 MatchResult run_match(const EngineSpec engines[2], const Options& options, std::ostream* log,
                       std::ostream* json) {
     MatchResult m;
-    for (int g = 0; g < options.games; ++g) {
+    auto play = [&](int g) {
         int black = options.swap ? g % 2 : 0;
-        GameResult r =
-            play_game(engines, black, g + 1, options.seed + static_cast<uint32_t>(g), options, log);
+        std::ostringstream game_log;
+        GameResult r = play_game(engines, black, g + 1, options.seed + static_cast<uint32_t>(g),
+                                 options, log ? &game_log : nullptr);
+        return std::make_pair(std::move(r), game_log.str());
+    };
+    auto done = [&](int g, std::pair<GameResult, std::string>& played) {
+        GameResult& r = played.first;
         for (int e = 0; e < 2; ++e) {
             EngineStats& s = m.stats[e];
             if (s.name.empty()) s.name = r.names[e];
@@ -473,6 +443,7 @@ MatchResult run_match(const EngineSpec engines[2], const Options& options, std::
         }
         if (r.fault != Fault::None) m.stats[r.fault_engine].faults[fault_name(r.fault)] += 1;
         if (log) {
+            *log << played.second;
             *log << "Game " << r.number << ": " << engines[r.black].label << " (black) "
                  << r.score[r.black] << ", " << engines[1 - r.black].label << " (white) "
                  << r.score[1 - r.black] << ": " << engines[r.winner].label << " wins, " << r.reason
@@ -491,7 +462,9 @@ MatchResult run_match(const EngineSpec engines[2], const Options& options, std::
             std::fflush(stderr);
         }
         m.games.push_back(std::move(r));
-    }
+    };
+    matchtools::run_in_order<std::pair<GameResult, std::string>>(options.games, options.concurrency,
+                                                                 play, done);
     if (options.progress) std::fprintf(stderr, "\n");
     if (json) {
         *json << match_json(m, engines, options) << "\n";

@@ -39,6 +39,7 @@ struct Options {
     int budget_ms = 5000;  // the engine's time per line
     int margin_ms = 1000;  // allowance per line on top of the budget
     uint32_t seed = 1;     // game g uses seed + g
+    int concurrency = 1;   // games played at once
     bool progress = false; // a progress line on standard error
     bool verbose = false;  // each turn on the log stream
     bool boards = false;   // and the board after each turn
@@ -85,8 +86,9 @@ struct MatchResult {
 GameResult play_game(const EngineSpec engines[2], int black, int number, uint32_t seed,
                      const Options& options, std::ostream* log);
 
-// Plays the whole match; each game goes to json (one line per game, then the summary line)
-// when it is not null, as soon as it is over.
+// Plays the whole match, options.concurrency games at once; each game goes to log and json
+// (one line per game, then the summary line) when they are not null, in game order, as
+// soon as it and the games before it are over.
 MatchResult run_match(const EngineSpec engines[2], const Options& options, std::ostream* log,
                       std::ostream* json);
 

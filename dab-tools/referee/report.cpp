@@ -2,6 +2,7 @@
 #include "referee.h"
 
 #include "dab_board.h"
+#include "match_text.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -9,29 +10,12 @@
 
 namespace dabtools {
 
+using matchtools::json_string;
+
 namespace {
 
-std::string json_string(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 32) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
-
 std::string number(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.1f", v);
-    return buf;
+    return matchtools::format_ms(v);
 }
 
 } // namespace
@@ -70,7 +54,8 @@ std::string game_json(const GameResult& g, const EngineSpec engines[2]) {
 std::string match_json(const MatchResult& m, const EngineSpec engines[2], const Options& opt) {
     std::ostringstream o;
     o << "{\"type\":\"match\",\"games\":" << m.games.size() << ",\"budget_ms\":" << opt.budget_ms
-      << ",\"margin_ms\":" << opt.margin_ms << ",\"seed\":" << opt.seed << ",\"engines\":[";
+      << ",\"margin_ms\":" << opt.margin_ms << ",\"seed\":" << opt.seed
+      << ",\"concurrency\":" << opt.concurrency << ",\"engines\":[";
     for (int e = 0; e < 2; ++e) {
         const EngineStats& s = m.stats[e];
         o << (e ? "," : "") << "{\"label\":" << json_string(engines[e].label)
@@ -96,7 +81,7 @@ std::string summary_table(const MatchResult& m, const EngineSpec engines[2], con
     const int games = static_cast<int>(m.games.size());
     o << "Match of " << games << " game(s), " << (opt.swap ? "colours swapped" : "fixed colours")
       << ", budget " << opt.budget_ms << " ms + margin " << opt.margin_ms << " ms per line, seed "
-      << opt.seed << "\n";
+      << opt.seed << ", " << opt.concurrency << " game(s) at once\n";
     // Columns as wide as the longest label and name, up to a point.
     int lw = 6, nw = 4;
     for (int e = 0; e < 2; ++e) {

@@ -5,6 +5,7 @@
 #include <thread>
 
 #ifdef _WIN32
+#include <mutex>
 #include <windows.h>
 #else
 #include <cerrno>
@@ -132,6 +133,11 @@ bool ChildProcess::start(const std::vector<std::string>& argv, std::string& erro
         error = argv.empty() ? "empty command" : "already started";
         return false;
     }
+    // The child's ends are inheritable until they are closed below: a process started by
+    // another thread in between would hold them open, and its sibling's end of stream would
+    // never come. Starts are therefore one at a time.
+    static std::mutex starting;
+    std::lock_guard<std::mutex> lock(starting);
     SECURITY_ATTRIBUTES sa{};
     sa.nLength = sizeof sa;
     sa.bInheritHandle = TRUE;

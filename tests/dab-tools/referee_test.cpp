@@ -200,6 +200,38 @@ TEST(RefereeTest, ReferenceOpponentsPlayAWholeGameFromASeed) {
     EXPECT_NE(log.find("{\"type\":\"match\",\"games\":1,"), std::string::npos);
 }
 
+// Games played at once come back in seed order and are the very games a sequential match
+// plays.
+TEST(RefereeTest, GamesAtOnceComeBackInSeedOrder) {
+    EngineSpec engines[2] = {{"greedy", program("dab-opponent") + " greedy --seed {seed}"},
+                             {"random", program("dab-opponent") + " random --seed {seed}"}};
+    Options o = quick_options(6);
+    MatchResult one = run_match(engines, o, nullptr, nullptr);
+    o.concurrency = 4;
+    std::ostringstream log, json;
+    MatchResult four = run_match(engines, o, &log, &json);
+    ASSERT_EQ(four.games.size(), one.games.size());
+    for (size_t i = 0; i < one.games.size(); ++i) {
+        const GameResult &a = one.games[i], &b = four.games[i];
+        EXPECT_EQ(b.number, static_cast<int>(i) + 1);
+        EXPECT_EQ(b.seed, o.seed + i);
+        EXPECT_EQ(b.black, a.black);
+        ASSERT_EQ(b.turns.size(), a.turns.size()) << "game " << i + 1;
+        for (size_t t = 0; t < a.turns.size(); ++t)
+            EXPECT_EQ(b.turns[t].lines, a.turns[t].lines) << "game " << i + 1 << " turn " << t;
+        EXPECT_EQ(b.winner, a.winner);
+    }
+    // Logs in game order too.
+    std::string text = log.str(), lines = json.str();
+    for (int g = 1; g < 6; ++g) {
+        EXPECT_LT(text.find("Game " + std::to_string(g) + ":"),
+                  text.find("Game " + std::to_string(g + 1) + ":"));
+        EXPECT_LT(lines.find("\"game\":" + std::to_string(g) + ","),
+                  lines.find("\"game\":" + std::to_string(g + 1) + ","));
+    }
+    EXPECT_NE(lines.find("\"concurrency\":4"), std::string::npos);
+}
+
 TEST(RefereeTest, VantryBeatsRandomWithoutFault) {
     const std::string vantry = program("vantry-quick");
     if (!exists(vantry)) GTEST_SKIP() << "no " << vantry;

@@ -1,0 +1,24 @@
+// Text helpers of the referees' logs and reports.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace matchtools {
+
+std::string trim(const std::string& s);
+// Engine output as it may appear in a report: printable, and short.
+std::string quote(const std::string& s);
+std::vector<std::string> words_of(const std::string& s);
+// A JSON string literal.
+std::string json_string(const std::string& s);
+// Milliseconds with one decimal.
+std::string format_ms(double ms);
+// The command with every "{seed}" replaced by the game's seed.
+std::string with_seed(const std::string& command, uint32_t seed);
+// How reports name an engine by default: the program's name without folder and ".exe",
+// and its first argument unless that is an option.
+std::string default_label(const std::string& command);
+
+} // namespace matchtools
