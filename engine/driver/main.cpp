@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "driver/command_loop.h"
+#include "driver/stdin_source.h"
 
 int main() {
     SearchLimits limits;

@@ -16,33 +16,6 @@ class ByteSource {
     virtual bool drops_pending() const { return true; }
 };
 
-// The program's standard input.
-class StdinSource : public ByteSource {
-  public:
-    StdinSource();
-    int read(char* buffer, int size) override;
-    int read_available(char* buffer, int size) override;
-    bool drops_pending() const override { return !is_file_; }
-
-  private:
-    bool is_file_ = false;
-};
-
-// Test input: each chunk arrives only once everything before it has been read, like a
-// controller that sends one command and waits for the reply.
-class ChunkSource : public ByteSource {
-  public:
-    ChunkSource(const char* const* chunks, int count) : chunks_(chunks), count_(count) {}
-    int read(char* buffer, int size) override;
-    int read_available(char*, int) override { return 0; }
-
-  private:
-    const char* const* chunks_;
-    int count_;
-    int next_ = 0;
-    int offset_ = 0;
-};
-
 enum class CountResult { ok, not_a_number, end_of_input };
 
 class WordInput {

@@ -5,8 +5,26 @@
 
 #include "model/position.h"
 
+namespace {
+
+// Every value of an undecided game lies near BASE, far from the clock-out value SCORE_INF.
+constexpr int BASE = 7500;
+// Won boxes: the engine's weigh more than the opponent's, so of two lines with the same
+// margin the search prefers the one that wins boxes. A decided game counts the
+// opponent's lighter still.
+constexpr int ENGINE_BOX = 7;
+constexpr int OPPONENT_BOX = 6;
+constexpr int OPPONENT_BOX_DECIDED = 5;
+// The control term: who the long chains' parity favours, given who opened, gains a
+// fixed CONTROL plus the chain contact, less the junctions that can still change it.
+constexpr int CONTROL = 6;
+constexpr int CHAIN_CONTACT = 3;
+constexpr int JUNCTION = 6;
+
+} // namespace
+
 int decided_value(int side) {
-    int w = 7500 - 5 * score_opponent + 7 * score_engine;
+    const int w = BASE - OPPONENT_BOX_DECIDED * score_opponent + ENGINE_BOX * score_engine;
     return side == ENGINE ? w : -w;
 }
 
@@ -23,9 +41,9 @@ int evaluate(int side, int few_moves) {
                 continue;
             }
             if (x.sides > 1 || x.chain_type != TYPE_NONE) continue;
-            // A free box: how it touches long chains.
-            // Written without a branch per link: whether a neighbour is a chain box is
-            // as good as random, and this loop runs at every leaf of the search.
+            // A free box: how it touches long chains. Counted without a branch per link:
+            // whether a neighbour is a chain box is as good as random, and this runs at
+            // every leaf of the search.
             const Box* chain_links[4];
             int k = 0;
             for (int i = 0; i < x.link_count; ++i) {
@@ -47,15 +65,10 @@ int evaluate(int side, int few_moves) {
     // Truncating remainder: an odd negative sum gives -1 and does not count as odd.
     const bool odd = (junction_balance + census.double_cross_count) % 2 == 1;
     const bool matched = odd == (engine_second != 0);
-    const int opp = score_opponent;
-    const int own = score_engine;
-    const int de = census.dead_end_count;
-    const int cc = chain_contact;
-    const int jb = junction_balance;
-    if (side == ENGINE) {
-        if (matched) return 3 * (cc + 2502 - 2 * opp - 2 * jb) + 7 * (own + de);
-        return 3 * (2 * (jb - opp) + 2498 - cc) + 7 * (own + de);
-    }
-    if (matched) return 3 * (2 * (opp + de + jb) - 2502 - cc) - 7 * own;
-    return 3 * (cc + 2 * (opp + de - jb) - 2498) - 7 * own;
+    const int control = CONTROL + CHAIN_CONTACT * chain_contact - JUNCTION * junction_balance;
+    // The boxes there for the taking go to the side to move, at its own boxes' weight.
+    const int free_boxes = census.dead_end_count * (side == ENGINE ? ENGINE_BOX : OPPONENT_BOX);
+    const int w = BASE - OPPONENT_BOX * score_opponent + ENGINE_BOX * score_engine +
+                  (matched ? control : -control) + (side == ENGINE ? free_boxes : -free_boxes);
+    return side == ENGINE ? w : -w;
 }

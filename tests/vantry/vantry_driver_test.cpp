@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "chunk_source.h"
 #include "driver/board_printer.h"
 #include "driver/command_loop.h"
 #include "driver/line_codes.h"
