@@ -4,6 +4,7 @@
 #include "search/move_generation.h"
 
 #include "search/random15.h"
+#include "search/transposition_table.h"
 
 namespace {
 
@@ -30,18 +31,24 @@ inline Move right_of(const Box& x) {
 // Every append goes through here: the list has room for MAX_MOVES and is never overrun,
 // even in positions whose left-over structure codes make steps list a line twice.
 inline void append(Move* list, int& count, const Move& m) {
-    if (count < MAX_MOVES) list[count++] = m;
+    if (count >= MAX_MOVES) return;
+    list[count++] = m;
+    // The search probes the table right after drawing the line; the slot's trip from memory
+    // starts here, while the rest of the list is generated.
+    tt_prefetch(index_hash + index_keys[m.orient][key_index(m)]);
 }
 
-inline int listed_index(const Move& m) {
-    return (m.orient * 6 + m.a) * 6 + m.b;
-}
+// The lines enumerate has listed, one bit each: cleared at every call, so kept small.
+struct Listed {
+    uint64_t bits[2] = {0, 0};
+};
 
-inline void append_unlisted(Move* list, int& count, int* listed, const Move& m) {
-    int i = listed_index(m);
-    if (listed[i] == 1) return;
+inline void append_unlisted(Move* list, int& count, Listed& listed, const Move& m) {
+    const int i = (m.orient * 6 + m.a) * 6 + m.b; // below 72
+    const uint64_t bit = uint64_t{1} << (i & 63);
+    if (listed.bits[i >> 6] & bit) return;
     append(list, count, m);
-    listed[i] += 1;
+    listed.bits[i >> 6] |= bit;
 }
 
 // The box a pair box is paired with: its first link when that is a pair box, else its second.
@@ -56,7 +63,7 @@ inline bool is_free(const Box& x) {
     return (x.sides == 0 || x.sides == 1) && x.chain_type == TYPE_NONE;
 }
 
-void free_lines(Move* list, int& count, int* listed, const Box& x) {
+void free_lines(Move* list, int& count, Listed& listed, const Box& x) {
     if (!is_free(x)) return;
     for (int i = 0; i < x.link_count; ++i) {
         const Box* l = x.links[i];
@@ -65,7 +72,7 @@ void free_lines(Move* list, int& count, int* listed, const Box& x) {
     }
 }
 
-void pair_middle(Move* list, int& count, int* listed, const Box& x, bool edge_pass) {
+void pair_middle(Move* list, int& count, Listed& listed, const Box& x, bool edge_pass) {
     if (x.chain_type != TYPE_PAIR) return;
     if (edge_pass && !(x.link_count == 2 || (x.link_count >= 1 && x.links[0]->link_count == 2)))
         return;
@@ -175,7 +182,7 @@ void opening_line(Move* list, int& count) {
 
 // Step 4.
 void enumerate(Move* list, int& count) {
-    int listed[72] = {};
+    Listed listed;
     for (int r = 1; r <= 3; ++r) {
         for (int c = 1; c <= 3; ++c) {
             free_lines(list, count, listed, boxes[r][c]);

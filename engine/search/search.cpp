@@ -32,8 +32,9 @@ Move root_partial;
 bool root_first_valid = false;
 Move root_first;
 
-// How many candidates ahead a node asks the memory for the table entry of the child it is
-// about to probe: the probe is the search's main cost, a cache miss into the table.
+// Move generation already asked the memory for every child's table entry; a node asks
+// again this many candidates ahead, since a sibling's subtree can push an entry out of
+// the cache before its probe.
 constexpr int PREFETCH_AHEAD = 4;
 
 // The slot a child will probe: its index hash is this node's plus the line's key.
@@ -41,9 +42,17 @@ inline void prefetch_child_entry(const Move& m) {
     tt_prefetch(index_hash + index_keys[m.orient][key_index(m)]);
 }
 
+// Inner nodes between two readings of the clock: a reading costs as much as a node, and
+// a few hundred nodes take well under a millisecond.
+constexpr int CLOCK_POLL_NODES = 256;
+int clock_countdown = 0;
+
 inline bool clock_run_out() {
-    if (clock_ms() > deadline) return true;
-    return node_limit > 0 && search_stats.nodes > node_limit;
+    if (time_up) return true; // the clock never runs back
+    if (node_limit > 0 && search_stats.nodes > node_limit) return true;
+    if (--clock_countdown > 0) return false;
+    clock_countdown = CLOCK_POLL_NODES;
+    return clock_ms() > deadline;
 }
 
 } // namespace
@@ -72,7 +81,6 @@ int search(int depth, int bound, int side, int move_number, int few_moves) {
 
     const int child_depth = depth - 1;
     const int child_mn = move_number + 1;
-    for (int i = 0; i < count && i < PREFETCH_AHEAD; ++i) prefetch_child_entry(list[i]);
     // Taken while the first entries are on their way from memory.
     Snapshot s;
     take_snapshot(s);
@@ -173,6 +181,7 @@ Move search_root(int depth) {
 Move choose_move(const SearchLimits& limits) {
     search_stats = SearchStats();
     time_up = 0;
+    clock_countdown = 0;
     deadline = static_cast<long long>(clock_ms()) + limits.budget_ms;
     node_limit = limits.node_limit;
     root_first_valid = false;
