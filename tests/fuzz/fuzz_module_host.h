@@ -4,6 +4,7 @@
 #ifndef ORBELLO_FUZZ_MODULE_HOST_H
 #define ORBELLO_FUZZ_MODULE_HOST_H
 
+#include "../orbello-module/data_folder.h"
 #include "binding/exports.h"
 #include "binding/orbello.h"
 #include "standin.h"
@@ -60,29 +61,11 @@ class Bytes {
 // The data folder: settings with the default bases, pictures and sounds (the stand-in only
 // looks for the files).
 inline const std::string& DataDir() {
-    struct Folder {
-        std::filesystem::path path;
-        Folder() {
-            std::string pattern =
-                (std::filesystem::temp_directory_path() / "orbello-fuzz-XXXXXX").string();
-            if (!mkdtemp(pattern.data())) std::abort();
-            path = pattern;
-            std::filesystem::create_directories(path / "bmp");
-            std::filesystem::create_directories(path / "wav");
-            std::ofstream(path / "Config.ini") << "[COORDINATE]\nX=65\nY=65\n";
-            for (const char* n : {"black.bmp", "white.bmp", "mark.bmp"})
-                std::ofstream(path / "bmp" / n) << "BM";
-            for (const char* n :
-                 {"\xD1\xA1\xD7\xD3.wav", "\xC2\xE4\xD7\xD3.wav", "\xB3\xD4\xD7\xD3.wav"})
-                std::ofstream(path / "wav" / n) << "RIFF";
-        }
-        ~Folder() {
-            std::error_code ec;
-            std::filesystem::remove_all(path, ec);
-        }
-    };
-    static Folder folder;
-    static const std::string name = folder.path.string();
+    static TempDir dir;
+    static const std::string name = [] {
+        FillDataDir(dir);
+        return dir.path().string();
+    }();
     return name;
 }
 

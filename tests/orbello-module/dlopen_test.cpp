@@ -2,6 +2,7 @@
 // the native shared library and plays whole games through the table, as the host does:
 // Black by clicks, White by engine text.
 #include "binding/chess_interface.h"
+#include "data_folder.h"
 #include "standin.h"
 
 #include <gtest/gtest.h>
@@ -65,27 +66,17 @@ struct Host {
 class SharedLibrary : public ::testing::Test {
   protected:
     void* lib = nullptr;
+    TempDir dir;
     fs::path data;
 
     void SetUp() override {
         lib = dlopen(ORBELLO_LIBRARY, RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(lib, nullptr) << dlerror();
-        std::string pattern = (fs::temp_directory_path() / "orbello-dlopen-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        data = pattern;
-        fs::create_directories(data / "bmp");
-        fs::create_directories(data / "wav");
-        std::ofstream(data / "Config.ini") << "[COORDINATE]\nX=97\nY=49\n";
-        for (const char* n : {"black.bmp", "white.bmp", "mark.bmp"})
-            std::ofstream(data / "bmp" / n) << "BM";
-        for (const char* n :
-             {"\xD1\xA1\xD7\xD3.wav", "\xC2\xE4\xD7\xD3.wav", "\xB3\xD4\xD7\xD3.wav"})
-            std::ofstream(data / "wav" / n) << "RIFF";
+        FillDataDir(dir, true, "[COORDINATE]\nX=97\nY=49\n");
+        data = dir.path();
     }
     void TearDown() override {
         if (lib) dlclose(lib);
-        std::error_code ec;
-        fs::remove_all(data, ec);
     }
     template <typename Fn> Fn sym(const char* name) {
         return reinterpret_cast<Fn>(dlsym(lib, name));
