@@ -25,6 +25,7 @@
 #include "search/random15.h"
 #include "search/search.h"
 #include "search/transposition_table.h"
+#include "version.h"
 
 namespace {
 
@@ -84,7 +85,9 @@ void print_code(const Move& m) {
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: vantry-bench [--depth N] [--timed | --check FILE | --games N]\n");
+    std::fprintf(
+        stderr,
+        "usage: vantry-bench [--depth N] [--timed | --check FILE | --games N] | --version\n");
     return 2;
 }
 
@@ -228,6 +231,9 @@ int main(int argc, char** argv) {
         } else if (std::strcmp(argv[i], "--games") == 0 && i + 1 < argc) {
             games = std::atoi(argv[++i]);
             if (games < 1) return usage();
+        } else if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("vantry-bench %s\n", project_version::text());
+            return 0;
         } else if (std::strcmp(argv[i], "--timed") == 0) {
             timed = true;
         } else if (std::strcmp(argv[i], "--check") == 0 && i + 1 < argc) {

@@ -1,6 +1,7 @@
 // dab-referee: a match of Dots and Boxes between two engine programs.
 #include "child_process.h"
 #include "referee.h"
+#include "version.h"
 
 #include <chrono>
 #include <cstdio>
@@ -26,7 +27,8 @@ const char* const USAGE =
     "  --label2 NAME    the same for ENGINE2\n"
     "  --progress       a progress line on standard error\n"
     "  --verbose        show each turn\n"
-    "  --boards         show the board after each turn (implies --verbose)\n";
+    "  --boards         show the board after each turn (implies --verbose)\n"
+    "  --version        the version of this program\n";
 
 bool parse_number(const char* s, long long low, long long high, long long& value) {
     char* end = nullptr;
@@ -95,7 +97,10 @@ int main(int argc, char** argv) {
             options.verbose = true;
         else if (a == "--boards")
             options.verbose = options.boards = true;
-        else if (a == "--help" || a == "-h") {
+        else if (a == "--version") {
+            std::printf("dab-referee %s\n", project_version::text());
+            return 0;
+        } else if (a == "--help" || a == "-h") {
             std::fputs(USAGE, stdout);
             return 0;
         } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
