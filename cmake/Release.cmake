@@ -39,9 +39,14 @@ foreach(i RANGE 0 ${last} 2)
   list(APPEND release_targets ${target})
   string(APPEND RELEASE_FILE_LIST "$<TARGET_FILE_NAME:${target}>\n    ${what}\n")
 endforeach()
-# The files alone: no import library of the DLL.
+# The files alone (no import library of the DLL), without the debugging sections that the
+# static runtime brings along, which would more than double the download.
 foreach(target ${release_targets})
   install(PROGRAMS $<TARGET_FILE:${target}> DESTINATION .)
+  if(CMAKE_STRIP)
+    install(CODE "execute_process(COMMAND \"${CMAKE_STRIP}\"
+      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/$<TARGET_FILE_NAME:${target}>\")")
+  endif()
 endforeach()
 install(DIRECTORY ${ORBELLO_DATA_DIR}/ DESTINATION data)
 

@@ -17,7 +17,7 @@ for arch in x64 x86; do
   echo "dist: building $arch in $build"
   cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
     -DBUILD_TESTING=OFF -DWERROR=ON >/dev/null
-  cmake --build "$build" -j "$(nproc)" >/dev/null
+  cmake --build "$build" -j "$(nproc)" >"$build.log" 2>&1 || { tail -n 40 "$build.log"; exit 1; }
   staging="$build/dist-package"
   rm -rf "$staging"
   (cd "$build" && cpack -G ZIP -B "$root/$staging" >/dev/null)
