@@ -42,6 +42,10 @@ fi
 if ! bash "$(dirname "$0")/runs-32bit.sh"; then
   echo "setup: this kernel does not run 32-bit programs: wine32 is not installed and the" \
     "x86 Windows tests are skipped (the x86 build is still made and its binaries checked)"
+  if dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
+    echo "setup: wine32:i386 is installed all the same, which breaks 'wine' here:" \
+      "apt-get remove wine32:i386"
+  fi
 elif ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
   echo "setup: installing wine32:i386 for the x86 Windows tests"
   if ! { dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386; } \
