@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Exits 0 when this machine's kernel runs 32-bit x86 programs, non-zero otherwise. It writes and
-# starts a 93-byte static i386 ELF program that only calls exit(0) through int 0x80, so
-# no 32-bit library or package is needed to find out.
+# Exits 0 when this machine's kernel runs 32-bit x86 programs, non-zero otherwise. It
+# writes and starts a 93-byte static i386 ELF program that only calls exit(0) through
+# int 0x80, so no 32-bit library or package is needed to find out.
 set -u
 # A folder mounted noexec would make any probe fail: take the first where a script runs.
 probe=""
