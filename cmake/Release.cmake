@@ -53,7 +53,8 @@ install(DIRECTORY ${ORBELLO_DATA_DIR}/ DESTINATION data)
 # The guide: the file list at generate time (file names come from the targets), the
 # version at build time (it holds the commit).
 set(VERSION_TEXT "@VERSION_TEXT@")
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/release-guide.txt.in)
+set_property(DIRECTORY APPEND PROPERTY
+  CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/release-guide.txt.in)
 file(READ ${CMAKE_CURRENT_LIST_DIR}/release-guide.txt.in guide)
 string(CONFIGURE "${guide}" guide @ONLY)
 file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/release/README.txt.in CONTENT "${guide}")

@@ -16,9 +16,9 @@ passed=0
 failed=0
 failures=()
 
-step_start=0
+step_start=-1
 step() {
-  [ "$step_start" -eq 0 ] || echo "=== (step took $((SECONDS - step_start)) s)"
+  [ "$step_start" -lt 0 ] || echo "=== (step took $((SECONDS - step_start)) s)"
   step_start=$SECONDS
   echo; echo "=== $* (at $((SECONDS / 60))m$((SECONDS % 60))s)"
 }
