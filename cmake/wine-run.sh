@@ -25,16 +25,34 @@ if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 
+# The Wine architectures installed (the 32-bit and 64-bit loaders). A prefix made with
+# another set fails to start programs (a prefix from before wine32 was added no longer
+# starts 64-bit ones), so the prefix records its set and is made again when it changes.
+arches=""
+for loader in /usr/lib/wine/wine /usr/lib/wine/wine64 /usr/lib/i386-linux-gnu/wine/wine \
+  /usr/lib/x86_64-linux-gnu/wine/wine64; do
+  [ -x "$loader" ] && arches+="${loader##*/} "
+done
+arches=${arches:-unknown}
+stamp="$WINEPREFIX/.wine-arches"
+
 # Wine dislikes several first starts at once: the first caller makes the prefix.
-if [ ! -f "$WINEPREFIX/.ready" ]; then
+if [ "$(cat "$stamp" 2>/dev/null)" != "$arches" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
-    if [ ! -f "$WINEPREFIX/.ready" ]; then
+    if [ "$(cat "$stamp" 2>/dev/null)" != "$arches" ]; then
+      # Only a prefix this script made (it carries a stamp, or the older .ready mark) is
+      # thrown away; one given through WINEPREFIX without them is only brought up to date.
+      if [ -f "$stamp" ] || [ -f "$WINEPREFIX/.ready" ]; then
+        echo "wine-run: making $WINEPREFIX again for Wine's architectures: $arches" >&2
+        timeout 60 wineserver -k >/dev/null 2>&1
+        rm -rf "$WINEPREFIX"
+      fi
       timeout 300 wineboot -i >/dev/null 2>&1
       timeout 120 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
       timeout 60 wineserver -w
-      touch "$WINEPREFIX/.ready"
+      printf '%s' "$arches" >"$stamp"
     fi
   ) 9>"$WINEPREFIX.lock"
 fi

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Builds the Windows deliverables for x64 and x86 and gathers them in dist/:
-#   dist/x64/ and dist/x86/: Orbello.dll, Vantry.exe, OrbelloEngine.exe, orbello-host.exe and the data folder
-#   (Config.ini, bmp/, wav/) beside them, each folder complete on its own.
-# Every binary is checked to import system DLLs only.
+# Builds the Windows release archives, one per architecture, from one command:
+#   dist/VantryOrbello-VERSION-x64.zip and dist/VantryOrbello-VERSION-x86.zip
+# each unpacking into one folder with the programs, Orbello.dll, its data folder (Config.ini,
+# bmp/, wav/) and README.txt, the guide for the person who installs them. What goes in is
+# the list RELEASE_PROGRAMS in cmake/Release.cmake. Every binary is checked to import
+# system DLLs only. A build folder's `cpack` makes the same archive for that build.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-out=${DIST_DIR:-dist}
+out=$(mkdir -p "${DIST_DIR:-dist}" && cd "${DIST_DIR:-dist}" && pwd)
 
 for arch in x64 x86; do
   toolchain=cmake/toolchain-mingw64.cmake
@@ -15,11 +17,18 @@ for arch in x64 x86; do
   echo "dist: building $arch in $build"
   cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
     -DBUILD_TESTING=OFF -DWERROR=ON >/dev/null
-  cmake --build "$build" -j "$(nproc)" --target orbello vantry orbello-engine orbello-host orbello_data >/dev/null
-  rm -rf "${out:?}/$arch"
-  mkdir -p "$out/$arch"
-  cp "$build/bin/Orbello.dll" "$build/bin/Vantry.exe" "$build/bin/OrbelloEngine.exe" "$build/bin/orbello-host.exe" "$out/$arch/"
-  cp -r "$build/bin/data" "$out/$arch/data"
-  for f in "$out/$arch"/*.dll "$out/$arch"/*.exe; do bash scripts/check-pe.sh "$f"; done
+  cmake --build "$build" -j "$(nproc)" >"$build.log" 2>&1 || { tail -n 40 "$build.log"; exit 1; }
+  staging="$build/dist-package"
+  rm -rf "$staging"
+  (cd "$build" && cpack -G ZIP -B "$root/$staging" >/dev/null)
+  zip=$(ls "$staging"/*.zip)
+  mv -f "$zip" "$out/"
+  zip="$out/${zip##*/}"
+
+  # The binaries as they are in the archive.
+  rm -rf "$staging" && mkdir -p "$staging"
+  (cd "$staging" && cmake -E tar xf "$zip")
+  for f in "$staging"/*/*.dll "$staging"/*/*.exe; do bash scripts/check-pe.sh "$f"; done
+  rm -rf "$staging"
+  echo "dist: $zip"
 done
-echo "dist: $(find "$out" -type f | wc -l) files in $out/"

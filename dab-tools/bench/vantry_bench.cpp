@@ -16,11 +16,14 @@
 
 #include "bench_positions.h"
 #include "in_process_games.h"
+#include "version.h"
 
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: vantry-bench [--depth N] [--timed | --check FILE | --games N]\n");
+    std::fprintf(
+        stderr,
+        "usage: vantry-bench [--depth N] [--timed | --check FILE | --games N] | --version\n");
     return 2;
 }
 
@@ -38,6 +41,9 @@ int main(int argc, char** argv) {
         } else if (std::strcmp(argv[i], "--games") == 0 && i + 1 < argc) {
             games = std::atoi(argv[++i]);
             if (games < 1) return usage();
+        } else if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("vantry-bench %s\n", project_version::text());
+            return 0;
         } else if (std::strcmp(argv[i], "--timed") == 0) {
             timed = true;
         } else if (std::strcmp(argv[i], "--check") == 0 && i + 1 < argc) {

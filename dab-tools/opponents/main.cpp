@@ -2,6 +2,7 @@
 // Speaks the engine protocol on its standard streams and prints the same board picture.
 #include "dab_board.h"
 #include "strategy.h"
+#include "version.h"
 
 #include <chrono>
 #include <cstdio>
@@ -22,8 +23,12 @@ void print_board(const Board& board) {
 
 int main(int argc, char** argv) {
     dabtools::Kind kind;
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::printf("dab-opponent %s\n", project_version::text());
+        return 0;
+    }
     if (argc < 2 || !dabtools::parse_kind(argv[1], kind)) {
-        std::fprintf(stderr, "usage: dab-opponent random|greedy|chain [--seed N]\n");
+        std::fprintf(stderr, "usage: dab-opponent random|greedy|chain [--seed N] | --version\n");
         return 2;
     }
     uint32_t seed = static_cast<uint32_t>(

@@ -5,6 +5,7 @@
 // saves its window as a picture (used for the README's screenshot).
 #include "host_support.h"
 #include "module_slots.h"
+#include "version.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -423,7 +424,8 @@ int main(int argc, char** argv) {
     RECT r = {0, 0, kClientW, kClientH};
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     AdjustWindowRect(&r, style, FALSE);
-    std::string title = std::string("Orbello host - ") + name; // the name in the ANSI code page
+    std::string title = std::string("Orbello host ") + project_version::text() + " - " +
+                        name; // the name in the ANSI code page
     host.hwnd =
         CreateWindowA("OrbelloHost", title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                       r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, nullptr);

@@ -1,6 +1,7 @@
 #include "match_cli.h"
 
 #include "match_text.h"
+#include "version.h"
 
 #include <chrono>
 #include <cstdio>
@@ -57,7 +58,8 @@ std::string shared_usage(const char* tool, const char* unit, int default_budget,
         "  --label1 NAME    how reports name ENGINE1 (default: from its command)\n"
         "  --label2 NAME    the same for ENGINE2\n"
         "  --progress       a progress line on standard error\n"
-        "  --verbose        show each turn\n",
+        "  --verbose        show each turn\n"
+        "  --version        the version of this program\n",
         tool, unit, default_budget, unit, default_margin);
     return buf;
 }
@@ -97,6 +99,9 @@ MatchOptions parse_match_args(const char* tool, int argc, char** argv, const std
             o.verbose = true;
         else if (a == "--help" || a == "-h") {
             std::fputs(usage.c_str(), stdout);
+            std::exit(0);
+        } else if (a == "--version") {
+            std::printf("%s %s\n", tool, project_version::text());
             std::exit(0);
         } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
             if (!extra || !extra(a, r)) {
