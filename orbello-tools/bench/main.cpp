@@ -24,7 +24,7 @@ const char* const BENCH_POSITIONS[] = {
     "b..b.b/.b.bb./.bw.../..b.w./.w..ww/w.ww.w b",
     "....b./.b.w../b..b../..w..w/.b..w./w....b w",
 };
-constexpr int DEFAULT_DEPTH = 7;
+constexpr int DEFAULT_DEPTH = 9;
 
 using Clock = std::chrono::steady_clock;
 
@@ -107,7 +107,7 @@ std::uint64_t RunBench(int depth, int timedMs, bool quiet) {
 
 const char* const USAGE =
     "usage: orbello-bench                       fixed-depth search: nodes, signature, speed\n"
-    "       orbello-bench --depth N             the same at depth N (default 7)\n"
+    "       orbello-bench --depth N             the same at depth N (default 9)\n"
     "       orbello-bench --timed MS            depth reached in MS per position\n"
     "       orbello-bench --check FILE          exit 1 unless \"DEPTH TOTAL\" in FILE matches\n"
     "       orbello-bench --perft D [--rules] [--position \"P\"]\n"
