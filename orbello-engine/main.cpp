@@ -17,7 +17,7 @@ class EnginePlayer : public Player {
   public:
     EnginePlayer(const SearchLimits& limits, std::uint32_t seed, bool verbose)
         : limits_(limits), seed_(seed), verbose_(verbose) {}
-    void NewGame() override { searcher_.Clear(); }
+    void NewGame() override { searcher_.NewGame(); }
     Move Choose(const Position& p, const std::vector<std::uint64_t>& history,
                 const std::vector<Move>& excluded) override {
         const SearchResult r = searcher_.Search(p, history, limits_, excluded, seed_++);

@@ -62,17 +62,16 @@ int Evaluate(const Position& p) {
 
 Searcher::Searcher(int tableBits)
     : table_(std::size_t{1} << tableBits), tableMask_((std::uint64_t{1} << tableBits) - 1) {
-    Clear();
+    NewGame();
 }
 
-void Searcher::Clear() {
-    std::fill(table_.begin(), table_.end(), Entry{0, NO_MOVE, 0, 0, 0});
+void Searcher::NewGame() {
     std::memset(killers_, 0, sizeof killers_);
     std::memset(history_, 0, sizeof history_);
 }
 
 bool Searcher::TimeUp() {
-    if (!timed_ || (nodes_ & 1023) != 0) return stopped_;
+    if (!timed_ || (nodes_ & 255) != 0) return stopped_;
     if (std::chrono::steady_clock::now() >= deadline_) stopped_ = true;
     return stopped_;
 }

@@ -35,8 +35,10 @@ class Searcher {
   public:
     explicit Searcher(int tableBits = 20);
 
-    // Forgets the table, killers and history (a new game).
-    void Clear();
+    // Forgets killers and history (a new game). Table entries stay: a stored value belongs to
+    // its position whatever game it came from, and wiping 16 MB would eat the first move's
+    // time.
+    void NewGame();
     // history: keys of the game's earlier positions, oldest first, for repetitions; root
     // moves listed in excluded are not played (moves the host refused).
     SearchResult Search(const Position& root, const std::vector<std::uint64_t>& history,
