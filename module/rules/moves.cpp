@@ -122,4 +122,19 @@ void LegalMoves(const Cells& board, int side, std::vector<Move>& out) {
         }
 }
 
+std::uint64_t Perft(Cells& board, int side, int depth) {
+    if (depth == 0) return 1;
+    std::vector<Move> moves;
+    LegalMoves(board, side, moves);
+    if (depth == 1) return moves.size();
+    std::uint64_t total = 0;
+    for (const Move& m : moves) {
+        MoveRecord r{m.fromX, m.fromY, m.toX, m.toY, false, side};
+        ApplyMove(board, r);
+        total += Perft(board, 1 - side, depth - 1);
+        TakeBackMove(board, r);
+    }
+    return total;
+}
+
 } // namespace orbello_rules

@@ -55,6 +55,10 @@ struct Move {
 };
 void LegalMoves(const Cells& board, int side, std::vector<Move>& out);
 
+// The number of sequences of exactly depth legal moves from board with side to move (the
+// reference count the engine's generator is checked against).
+std::uint64_t Perft(Cells& board, int side, int depth);
+
 } // namespace orbello_rules
 
 #endif

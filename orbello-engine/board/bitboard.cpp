@@ -129,6 +129,16 @@ Position FromCells(const std::int8_t (&cells)[6][6], int side) {
     return p;
 }
 
+void ToCells(const Position& p, std::int8_t (&cells)[6][6]) {
+    for (int x = 0; x < 6; ++x)
+        for (int y = 0; y < 6; ++y) {
+            const Bits b = Bit(Square(x, y));
+            cells[x][y] = static_cast<std::int8_t>((p.pieces[0] & b)   ? 0
+                                                   : (p.pieces[1] & b) ? 1
+                                                                       : 2);
+        }
+}
+
 Position StartPosition() {
     std::int8_t cells[6][6];
     for (int x = 0; x < 6; ++x)

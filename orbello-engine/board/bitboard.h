@@ -65,8 +65,9 @@ struct Position {
 void InitTables();
 
 Position StartPosition();
-// cells[x][y] with 0 black, 1 white, anything else empty.
+// cells[x][y] with 0 black, 1 white, anything else empty (the rules core's board).
 Position FromCells(const std::int8_t (&cells)[6][6], int side);
+void ToCells(const Position& p, std::int8_t (&cells)[6][6]);
 
 // The short notation of positions: six rows from row 0 (top) to row 5, each six characters
 // from column 0, 'b' black, 'w' white, '.' empty, rows separated by '/', then a space and the

@@ -76,8 +76,7 @@ bool Searcher::TimeUp() {
     return stopped_;
 }
 
-bool Searcher::Repeated(int ply) const {
-    (void)ply;
+bool Searcher::Repeated() const {
     const int top = static_cast<int>(keys_.size()) - 1;
     const int run = irreversible_[top];
     for (int k = 2; k <= run; k += 2)
@@ -138,7 +137,7 @@ int Searcher::Quiesce(const Position& p, int alpha, int beta, int ply) {
 
 int Searcher::Negamax(const Position& p, int depth, int alpha, int beta, int ply, bool pvNode) {
     if (p.pieces[p.side] == 0) return -(WIN - ply);
-    if (ply > 0 && Repeated(ply)) return 0;
+    if (ply > 0 && Repeated()) return 0;
     if (depth <= 0 || ply >= MAX_PLY - 1) return Quiesce(p, alpha, beta, ply);
     ++nodes_;
     if (TimeUp()) return 0;

@@ -56,7 +56,7 @@ class Searcher {
 
     int Negamax(const Position& p, int depth, int alpha, int beta, int ply, bool pvNode);
     int Quiesce(const Position& p, int alpha, int beta, int ply);
-    bool Repeated(int ply) const;
+    bool Repeated() const;
     void OrderMoves(const Position& p, Move* moves, int n, Move tableMove, int ply);
     bool TimeUp();
 

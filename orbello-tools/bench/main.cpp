@@ -16,8 +16,8 @@ namespace {
 
 using namespace orbello_engine;
 
-// Middle-game positions from engine games: captures pending across arcs, pieces on crossing
-// points and corners, and both sides to move.
+// The start and three hand-set middle games: captures pending across arcs, pieces on
+// crossing points and corners, both sides to move.
 const char* const BENCH_POSITIONS[] = {
     "bbbbbb/bbbbbb/....../....../wwwwww/wwwwww b",
     "bb.bbb/b.bb.b/..b.b./.w..w./ww.w.w/wwww.w w",
@@ -32,32 +32,6 @@ double Since(Clock::time_point t) {
     return std::chrono::duration<double>(Clock::now() - t).count();
 }
 
-// The rules core's enumeration: every (from, to) pair it judges legal.
-std::uint64_t RulesPerft(orbello_rules::Cells& board, int side, int depth) {
-    if (depth == 0) return 1;
-    std::vector<orbello_rules::Move> moves;
-    orbello_rules::LegalMoves(board, side, moves);
-    if (depth == 1) return moves.size();
-    std::uint64_t total = 0;
-    for (const orbello_rules::Move& m : moves) {
-        MoveRecord r{m.fromX, m.fromY, m.toX, m.toY, false, side};
-        orbello_rules::ApplyMove(board, r);
-        total += RulesPerft(board, 1 - side, depth - 1);
-        orbello_rules::TakeBackMove(board, r);
-    }
-    return total;
-}
-
-void ToCells(const Position& p, orbello_rules::Cells& cells) {
-    for (int x = 0; x < 6; ++x)
-        for (int y = 0; y < 6; ++y) {
-            const Bits b = Bit(Square(x, y));
-            cells[x][y] = static_cast<std::int8_t>((p.pieces[0] & b)   ? BLACK
-                                                   : (p.pieces[1] & b) ? WHITE
-                                                                       : EMPTY);
-        }
-}
-
 int RunPerft(const Position& p, int maxDepth, bool rules) {
     for (int d = 1; d <= maxDepth; ++d) {
         const auto start = Clock::now();
@@ -65,7 +39,7 @@ int RunPerft(const Position& p, int maxDepth, bool rules) {
         if (rules) {
             orbello_rules::Cells cells;
             ToCells(p, cells);
-            n = RulesPerft(cells, p.side, d);
+            n = orbello_rules::Perft(cells, p.side, d);
         } else {
             n = Perft(p, d);
         }

@@ -14,30 +14,6 @@ namespace {
 
 using namespace orbello_engine;
 
-void ToCells(const Position& p, orbello_rules::Cells& cells) {
-    for (int x = 0; x < 6; ++x)
-        for (int y = 0; y < 6; ++y) {
-            const Bits b = Bit(Square(x, y));
-            cells[x][y] = static_cast<std::int8_t>((p.pieces[0] & b)   ? BLACK
-                                                   : (p.pieces[1] & b) ? WHITE
-                                                                       : EMPTY);
-        }
-}
-
-std::uint64_t RulesPerft(orbello_rules::Cells& board, int side, int depth) {
-    if (depth == 0) return 1;
-    std::vector<orbello_rules::Move> moves;
-    orbello_rules::LegalMoves(board, side, moves);
-    std::uint64_t total = 0;
-    for (const orbello_rules::Move& m : moves) {
-        MoveRecord r{m.fromX, m.fromY, m.toX, m.toY, false, side};
-        orbello_rules::ApplyMove(board, r);
-        total += RulesPerft(board, 1 - side, depth - 1);
-        orbello_rules::TakeBackMove(board, r);
-    }
-    return total;
-}
-
 struct PerftCase {
     const char* what;
     const char* position;
@@ -75,7 +51,7 @@ TEST(Perft, EngineAndRulesCoreCountTheTable) {
             EXPECT_EQ(Perft(p, static_cast<int>(d)), c.counts[d - 1]) << c.what << " depth " << d;
             orbello_rules::Cells cells;
             ToCells(p, cells);
-            EXPECT_EQ(RulesPerft(cells, p.side, static_cast<int>(d)), c.counts[d - 1])
+            EXPECT_EQ(orbello_rules::Perft(cells, p.side, static_cast<int>(d)), c.counts[d - 1])
                 << c.what << " (rules core) depth " << d;
         }
     }
