@@ -288,8 +288,10 @@ SearchResult Searcher::Search(const Position& root, const std::vector<std::uint6
         if (bestScore > WIN_BOUND || bestScore < -WIN_BOUND) break; // decided
         if (timed_) {
             const auto elapsed = std::chrono::steady_clock::now() - start;
-            // The next depth costs several times this one: do not start what cannot finish.
-            if (elapsed * 3 > deadline_ - start) break;
+            // The next depth costs a few times this one. One started past half the budget
+            // rarely gets beyond its first moves; before that, whatever it finishes (the last
+            // choice first) counts.
+            if (elapsed * 2 > deadline_ - start) break;
         }
     }
     result.nodes = nodes_;
