@@ -27,8 +27,13 @@ inline int SquareY(int sq) {
 inline Bits Bit(int sq) {
     return Bits{1} << sq;
 }
+// Without a popcnt instruction in the baseline x86-64 the builtin is a library call; this
+// is several times faster.
 inline int PopCount(Bits b) {
-    return __builtin_popcountll(b);
+    b = b - ((b >> 1) & 0x5555555555555555ull);
+    b = (b & 0x3333333333333333ull) + ((b >> 2) & 0x3333333333333333ull);
+    b = (b + (b >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<int>((b * 0x0101010101010101ull) >> 56);
 }
 inline int LowestSquare(Bits b) {
     return __builtin_ctzll(b);
