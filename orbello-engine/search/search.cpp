@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace orbello_engine {
 
@@ -61,7 +62,9 @@ int Evaluate(const Position& p) {
 }
 
 Searcher::Searcher(int tableBits)
-    : table_(std::size_t{1} << tableBits), tableMask_((std::uint64_t{1} << tableBits) - 1) {
+    : table_(static_cast<Entry*>(std::calloc(std::size_t{1} << tableBits, sizeof(Entry)))),
+      tableMask_((std::uint64_t{1} << tableBits) - 1) {
+    if (!table_) throw std::bad_alloc();
     NewGame();
 }
 

@@ -7,6 +7,8 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace orbello_engine {
@@ -60,7 +62,12 @@ class Searcher {
     void OrderMoves(const Position& p, Move* moves, int n, Move tableMove, int ply);
     bool TimeUp();
 
-    std::vector<Entry> table_;
+    struct FreeTable {
+        void operator()(Entry* e) const { std::free(e); }
+    };
+    // Zeroed pages from the system, touched only as the search reaches them: a 16 MB table
+    // filled at start-up would delay the first reply of a freshly started engine.
+    std::unique_ptr<Entry[], FreeTable> table_;
     std::uint64_t tableMask_;
     Move killers_[MAX_PLY][2];
     int history_[2][SQUARES][SQUARES];
