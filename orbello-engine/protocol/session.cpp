@@ -100,8 +100,8 @@ int RunSession(std::istream& in, std::ostream& out, std::ostream& err, Player& p
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        std::string word = line.substr(0, line.find(' '));
         if (line.empty()) continue;
+        const std::string word = line.substr(0, line.find(' '));
         if (line == "quit") return 0;
         if (line == "name?") {
             out << "name " << options.name << "\n" << std::flush;
@@ -148,13 +148,12 @@ int RunSession(std::istream& in, std::ostream& out, std::ostream& err, Player& p
                 continue;
             }
             int from = 0, to = 0;
-            Move m = NO_MOVE;
             if (!ParseMoveText(line, options.baseX, options.baseY, from, to)) {
                 err << prog << ": cannot read a move in \"" << line
                     << "\"; keeping my board, waiting for a move" << std::endl;
                 continue;
             }
-            m = FindLegal(g.position, from, to);
+            const Move m = FindLegal(g.position, from, to);
             if (m == NO_MOVE) {
                 err << prog << ": \"" << line << "\" is not a legal move on my board "
                     << FormatPosition(g.position) << "; keeping my board, waiting for a move"
