@@ -10,6 +10,8 @@ set(RELEASE_PROGRAMS
   "The Orbello game module, loaded by the platform (or by orbello-host)."
   vantry
   "Vantry, the Dots-and-Boxes engine (6 x 6 dots) that the platform starts."
+  orbello-engine
+  "The Orbello engine: speaks the Orbello engine protocol on its standard streams."
   orbello-host
   "A window to play Orbello: two people, or a person against an engine program."
   dab-referee
@@ -17,7 +19,13 @@ set(RELEASE_PROGRAMS
   dab-opponent
   "Simple Dots-and-Boxes engines to play against: dab-opponent random|greedy|chain."
   vantry-bench
-  "Measures Vantry's search speed on this computer.")
+  "Measures Vantry's search speed on this computer."
+  orbello-referee
+  "Plays Orbello engines against each other, every move judged by Orbello.dll (--help)."
+  orbello-opponent
+  "Simple Orbello engines to play against: orbello-opponent random|greedy."
+  orbello-bench
+  "Measures the Orbello engine's speed (and counts moves: --perft N).")
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(RELEASE_ARCH x64)

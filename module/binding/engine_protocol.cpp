@@ -21,19 +21,18 @@ int ORBELLO_THISCALL COrbello::ReceiveMove(const char* text, char* replyToSender
     const signed char* c = reinterpret_cast<const signed char*>(keyword + 5);
     MoveRecord move{c[0] - m_nBaseX, c[1] - m_nBaseY, c[2] - m_nBaseX,
                     c[3] - m_nBaseY, false,           m_nSide};
-    m_history.push_back(move);
-    if (!IsLegalMove()) {
+    if (!orbello_rules::IsLegalMove(m_board, move, &m_capturePath)) {
         std::strcat(replyToSender, "error\n");
-        m_history.pop_back();
         return -1;
     }
     // Engine text while a piece is selected breaks the host's side of the contract; the
     // selection record would otherwise stay buried under the move, and a later take-back of
     // it would put a piece back on a point the board no longer holds it on.
     if (m_nState == STATE_SELECTED) {
-        m_history.erase(m_history.end() - 2);
+        m_history.pop_back();
         m_nState = STATE_IDLE;
     }
+    m_history.push_back(move);
     ApplyMove();
     ReportMove(keyword + 5);
     std::sprintf(textToOpponent, "move %c%c%c%c\n", m_nBaseX + move.fromX, m_nBaseY + move.fromY,

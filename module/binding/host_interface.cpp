@@ -45,12 +45,7 @@ int COrbello::ClickCell(int col, int row) {
         MoveRecord move = m_history.back();
         move.toX = col;
         move.toY = row;
-        m_history.push_back(move);
-        if (!IsLegalMove()) {
-            m_history.pop_back();
-            return -1;
-        }
-        m_history.pop_back();
+        if (!orbello_rules::IsLegalMove(m_board, move, &m_capturePath)) return -1;
         m_history.pop_back();
         m_history.push_back(move);
         ApplyMove();

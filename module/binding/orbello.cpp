@@ -76,3 +76,53 @@ bool COrbello::BuildDataPath(char* path, const char* suffix) const {
     int n = std::snprintf(path, PATH_BUFFER, "%s%s", m_szDataDir, suffix);
     return n >= 0 && n < PATH_BUFFER;
 }
+
+void COrbello::SetInitialPosition() {
+    orbello_rules::SetInitialPosition(m_board);
+}
+
+bool COrbello::IsLegalMove() {
+    return orbello_rules::IsLegalMove(m_board, m_history.back(), &m_capturePath);
+}
+
+bool COrbello::FindCapturePath(int fromX, int fromY, int toX, int toY, int side) {
+    return orbello_rules::FindCapturePath(m_board, fromX, fromY, toX, toY, side, &m_capturePath);
+}
+
+void COrbello::BuildCapturePath(const BoardPoint* loop, int startIndex, int endIndex,
+                                bool forward) {
+    orbello_rules::BuildCapturePath(loop, startIndex, endIndex, forward, m_capturePath);
+}
+
+void COrbello::ApplyMove() {
+    MoveRecord r = m_history.back();
+    m_history.pop_back();
+    r.captured = orbello_rules::LiftMover(m_board, r);
+    if (r.captured) {
+        // The record is off the history and the captured piece still stands while the mover
+        // travels.
+        AnimateCapture();
+        orbello_rules::LandMover(m_board, r);
+        PlayMoveSound(SOUND_CAPTURE);
+    } else {
+        orbello_rules::LandMover(m_board, r);
+        PlayMoveSound(SOUND_PLACE);
+    }
+    m_history.push_back(r);
+    RequestRepaint();
+}
+
+void COrbello::TakeBackMove() {
+    MoveRecord r = m_history.back();
+    m_history.pop_back();
+    orbello_rules::TakeBackMove(m_board, r);
+}
+
+bool COrbello::CheckGameOver() {
+    const orbello_rules::PieceCount count = orbello_rules::CountPieces(m_board);
+    if (count.black != 0 && count.white != 0) return false;
+    WPARAM moves =
+        static_cast<WPARAM>(m_nMoveCount[0]) * 65536u + static_cast<WPARAM>(m_nMoveCount[1]);
+    PostMessageA(m_hWnd, MSG_GAME_OVER, moves, count.black == 0 ? 1 : 0);
+    return true;
+}

@@ -6,6 +6,7 @@
 #include "presentation/animation.h"
 #include "presentation/sounds.h"
 #include "rules/board.h"
+#include "rules/rules.h"
 
 #include <cstdint>
 #include <deque>
@@ -41,7 +42,7 @@ class COrbello : public CChess {
     int ClickCell(int col, int row);
     void ReportMove(const char* moveText);
 
-    // Rules.
+    // The rules core on this object's board, history and capture path.
     void SetInitialPosition();
     bool IsLegalMove();
     bool FindCapturePath(int fromX, int fromY, int toX, int toY, int side);

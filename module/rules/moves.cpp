@@ -1,13 +1,7 @@
 // Legal steps and loop captures, applying and taking back moves, the end of the game.
-#include "binding/orbello.h"
+#include "rules/rules.h"
 
-void COrbello::SetInitialPosition() {
-    for (int x = 0; x < BOARD_SIZE; ++x) {
-        for (int y = 0; y < BOARD_SIZE; ++y) {
-            m_board[x][y] = static_cast<std::int8_t>(y < 2 ? BLACK : y < 4 ? EMPTY : WHITE);
-        }
-    }
-}
+namespace orbello_rules {
 
 namespace {
 bool OnBoard(int v) {
@@ -15,18 +9,27 @@ bool OnBoard(int v) {
 }
 } // namespace
 
-bool COrbello::IsLegalMove() {
-    const MoveRecord& r = m_history.back();
+void SetInitialPosition(Cells& board) {
+    for (int x = 0; x < BOARD_SIZE; ++x) {
+        for (int y = 0; y < BOARD_SIZE; ++y) {
+            board[x][y] = static_cast<std::int8_t>(y < 2 ? BLACK : y < 4 ? EMPTY : WHITE);
+        }
+    }
+}
+
+bool IsLegalMove(const Cells& board, const MoveRecord& r, std::vector<BoardPoint>* path) {
     if (!OnBoard(r.fromX) || !OnBoard(r.fromY) || !OnBoard(r.toX) || !OnBoard(r.toY)) return false;
-    if (m_board[r.fromX][r.fromY] != r.side) return false;
-    int target = m_board[r.toX][r.toY];
+    if (board[r.fromX][r.fromY] != r.side) return false;
+    int target = board[r.toX][r.toY];
     if (target == r.side) return false;
-    if (target == 1 - r.side) return FindCapturePath(r.fromX, r.fromY, r.toX, r.toY, r.side);
+    if (target == 1 - r.side)
+        return FindCapturePath(board, r.fromX, r.fromY, r.toX, r.toY, r.side, path);
     int dx = r.toX - r.fromX, dy = r.toY - r.fromY;
     return dx * dx + dy * dy < 4;
 }
 
-bool COrbello::FindCapturePath(int fromX, int fromY, int toX, int toY, int side) {
+bool FindCapturePath(const Cells& board, int fromX, int fromY, int toX, int toY, int side,
+                     std::vector<BoardPoint>* path) {
     const int enemy = 1 - side;
     const BoardPoint source{fromX, fromY};
     const BoardPoint target{toX, toY};
@@ -43,9 +46,9 @@ bool COrbello::FindCapturePath(int fromX, int fromY, int toX, int toY, int side)
                         passedArc = true;
                         continue;
                     }
-                    if (m_board[e.x][e.y] == EMPTY || e == source) continue;
-                    if (m_board[e.x][e.y] == enemy && e == target && passedArc) {
-                        BuildCapturePath(loop, s, i, forward);
+                    if (board[e.x][e.y] == EMPTY || e == source) continue;
+                    if (board[e.x][e.y] == enemy && e == target && passedArc) {
+                        if (path) BuildCapturePath(loop, s, i, forward, *path);
                         return true;
                     }
                     break;
@@ -56,56 +59,82 @@ bool COrbello::FindCapturePath(int fromX, int fromY, int toX, int toY, int side)
     return false;
 }
 
-void COrbello::BuildCapturePath(const BoardPoint* loop, int startIndex, int endIndex,
-                                bool forward) {
+void BuildCapturePath(const BoardPoint* loop, int startIndex, int endIndex, bool forward,
+                      std::vector<BoardPoint>& path) {
     const int step = forward ? 1 : LOOP_LENGTH - 1;
-    m_capturePath.clear();
+    path.clear();
     for (int k = startIndex; k != endIndex; k = (k + step) % LOOP_LENGTH) {
-        m_capturePath.push_back(loop[k]);
+        path.push_back(loop[k]);
     }
-    m_capturePath.push_back(loop[endIndex]);
+    path.push_back(loop[endIndex]);
 }
 
-void COrbello::ApplyMove() {
-    MoveRecord r = m_history.back();
-    m_history.pop_back();
-    m_board[r.fromX][r.fromY] = EMPTY;
-    if (m_board[r.toX][r.toY] == 1 - r.side) {
-        r.captured = true;
-        // The record is off the history and the captured piece still stands while the mover
-        // travels.
-        AnimateCapture();
-        m_board[r.toX][r.toY] = static_cast<std::int8_t>(r.side);
-        PlayMoveSound(SOUND_CAPTURE);
-    } else {
-        m_board[r.toX][r.toY] = static_cast<std::int8_t>(r.side);
-        PlayMoveSound(SOUND_PLACE);
-    }
-    m_history.push_back(r);
-    RequestRepaint();
+bool LiftMover(Cells& board, const MoveRecord& r) {
+    board[r.fromX][r.fromY] = EMPTY;
+    return board[r.toX][r.toY] == 1 - r.side;
 }
 
-void COrbello::TakeBackMove() {
-    MoveRecord r = m_history.back();
-    m_history.pop_back();
+void LandMover(Cells& board, const MoveRecord& r) {
+    board[r.toX][r.toY] = static_cast<std::int8_t>(r.side);
+}
+
+void ApplyMove(Cells& board, MoveRecord& r) {
+    r.captured = LiftMover(board, r);
+    LandMover(board, r);
+}
+
+void TakeBackMove(Cells& board, const MoveRecord& r) {
     if (r.toX != -1 && r.toY != -1) {
-        m_board[r.toX][r.toY] = static_cast<std::int8_t>(r.captured ? 1 - r.side : EMPTY);
+        board[r.toX][r.toY] = static_cast<std::int8_t>(r.captured ? 1 - r.side : EMPTY);
     }
-    if (r.fromX != -1 && r.fromY != -1)
-        m_board[r.fromX][r.fromY] = static_cast<std::int8_t>(r.side);
+    if (r.fromX != -1 && r.fromY != -1) board[r.fromX][r.fromY] = static_cast<std::int8_t>(r.side);
 }
 
-bool COrbello::CheckGameOver() {
-    int count[3] = {0, 0, 0};
+PieceCount CountPieces(const Cells& board) {
+    PieceCount count{0, 0};
     for (int x = 0; x < BOARD_SIZE; ++x) {
         for (int y = 0; y < BOARD_SIZE; ++y) {
-            int v = m_board[x][y];
-            if (v >= 0 && v <= 2) ++count[v];
+            count.black += board[x][y] == BLACK;
+            count.white += board[x][y] == WHITE;
         }
     }
-    if (count[BLACK] != 0 && count[WHITE] != 0) return false;
-    WPARAM moves =
-        static_cast<WPARAM>(m_nMoveCount[0]) * 65536u + static_cast<WPARAM>(m_nMoveCount[1]);
-    PostMessageA(m_hWnd, MSG_GAME_OVER, moves, count[BLACK] == 0 ? 1 : 0);
-    return true;
+    return count;
 }
+
+bool IsGameOver(const Cells& board) {
+    PieceCount count = CountPieces(board);
+    return count.black == 0 || count.white == 0;
+}
+
+void LegalMoves(const Cells& board, int side, std::vector<Move>& out) {
+    out.clear();
+    for (int fx = 0; fx < BOARD_SIZE; ++fx)
+        for (int fy = 0; fy < BOARD_SIZE; ++fy) {
+            if (board[fx][fy] != side) continue;
+            for (int tx = 0; tx < BOARD_SIZE; ++tx)
+                for (int ty = 0; ty < BOARD_SIZE; ++ty) {
+                    if (IsLegalMove(board, MoveRecord{fx, fy, tx, ty, false, side}, nullptr)) {
+                        out.push_back(
+                            Move{static_cast<std::int8_t>(fx), static_cast<std::int8_t>(fy),
+                                 static_cast<std::int8_t>(tx), static_cast<std::int8_t>(ty)});
+                    }
+                }
+        }
+}
+
+std::uint64_t Perft(Cells& board, int side, int depth) {
+    if (depth == 0) return 1;
+    std::vector<Move> moves;
+    LegalMoves(board, side, moves);
+    if (depth == 1) return moves.size();
+    std::uint64_t total = 0;
+    for (const Move& m : moves) {
+        MoveRecord r{m.fromX, m.fromY, m.toX, m.toY, false, side};
+        ApplyMove(board, r);
+        total += Perft(board, 1 - side, depth - 1);
+        TakeBackMove(board, r);
+    }
+    return total;
+}
+
+} // namespace orbello_rules
