@@ -30,6 +30,7 @@ bool EngineProcess::Start(const std::string& commandLine, HWND window, UINT mess
     window_ = window;
     message_ = message;
     stopReading_ = false;
+    ++generation_;
     reader_ = CreateThread(nullptr, 0, ReaderMain, this, 0, nullptr);
     if (!reader_) {
         Kill();
@@ -42,16 +43,17 @@ bool EngineProcess::Start(const std::string& commandLine, HWND window, UINT mess
 // The reading thread only reads; the window's thread only writes, until JoinReader.
 DWORD WINAPI EngineProcess::ReaderMain(LPVOID self) {
     EngineProcess* e = static_cast<EngineProcess*>(self);
+    const WPARAM tag = e->generation_ << 1;
     std::string line;
     while (!e->stopReading_) {
         ChildProcess::Read r = e->process_->read_line(line, Clock::now() + kReadSlice);
         if (r == ChildProcess::Read::Timeout) continue;
         if (r == ChildProcess::Read::Eof) {
-            PostMessageA(e->window_, e->message_, END_OF_OUTPUT, 0);
+            PostMessageA(e->window_, e->message_, tag | END_OF_OUTPUT, 0);
             break;
         }
         std::string* posted = new std::string(line);
-        if (!PostMessageA(e->window_, e->message_, LINE, reinterpret_cast<LPARAM>(posted)))
+        if (!PostMessageA(e->window_, e->message_, tag | LINE, reinterpret_cast<LPARAM>(posted)))
             delete posted;
     }
     return 0;

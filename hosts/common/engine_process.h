@@ -14,9 +14,13 @@ namespace win32_host {
 
 class EngineProcess {
   public:
-    // What a posted message carries in its WPARAM; its LPARAM is the line (a std::string*
+    // What a posted message is (Kind of its WPARAM); its LPARAM is the line (a std::string*
     // that the receiver owns, see TakeLine) or 0 at the end of output.
-    enum Posted : WPARAM { LINE = 0, END_OF_OUTPUT = 1 };
+    enum Posted { LINE = 0, END_OF_OUTPUT = 1 };
+    static Posted Kind(WPARAM wParam) { return static_cast<Posted>(wParam & 1); }
+    // Whether the message comes from the program running now, not from one stopped or
+    // started again since it was posted.
+    bool Current(WPARAM wParam) const { return process_ && (wParam >> 1) == generation_; }
 
     EngineProcess() = default;
     ~EngineProcess() { Stop(); }
@@ -54,6 +58,7 @@ class EngineProcess {
     HWND window_ = nullptr;
     UINT message_ = 0;
     std::atomic<bool> stopReading_{false};
+    WPARAM generation_ = 0; // counts the starts
 };
 
 } // namespace win32_host

@@ -42,7 +42,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_ENGINE:
         // The end of the engine's output changes nothing here: its side simply stops moving.
-        if (wParam == EngineProcess::LINE) EngineLine(EngineProcess::TakeLine(lParam));
+        if (EngineProcess::Kind(wParam) == EngineProcess::LINE)
+            EngineLine(EngineProcess::TakeLine(lParam));
         return 0;
     case WM_SCRIPT_STEP:
         ScriptStep();

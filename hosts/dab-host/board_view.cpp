@@ -1,0 +1,109 @@
+// The board in pixels: where dots, lines and boxes are, which line a click means, and the
+// drawing of the board itself.
+#include "dab_host.h"
+
+#include <cstdlib>
+
+namespace dab_host {
+
+using dabtools::Board;
+
+POINT DotPixel(int row, int column) {
+    return POINT{kDotX + kSpacing * column, kDotY + kSpacing * row};
+}
+
+namespace {
+
+// The two dots a line joins.
+void LineEnds(int line, POINT* a, POINT* b) {
+    if (line < 30) { // dot row line / 5, from column line % 5 to the next
+        *a = DotPixel(line / 5, line % 5);
+        *b = DotPixel(line / 5, line % 5 + 1);
+    } else { // box row (line - 30) / 6 between dot rows, dot column (line - 30) % 6
+        *a = DotPixel((line - 30) / 6, (line - 30) % 6);
+        *b = DotPixel((line - 30) / 6 + 1, (line - 30) % 6);
+    }
+}
+
+void DrawLine(HDC dc, int line, COLORREF colour, int width) {
+    POINT a, b;
+    LineEnds(line, &a, &b);
+    HPEN pen = CreatePen(PS_SOLID, width, colour);
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, a.x, a.y, nullptr);
+    LineTo(dc, b.x, b.y);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+}
+
+} // namespace
+
+POINT LineMiddle(int line) {
+    POINT a, b;
+    LineEnds(line, &a, &b);
+    return POINT{(a.x + b.x) / 2, (a.y + b.y) / 2};
+}
+
+POINT BoxMiddle(int box) {
+    POINT p = DotPixel(box / 5, box % 5);
+    return POINT{p.x + kSpacing / 2, p.y + kSpacing / 2};
+}
+
+// The line beside whose span the point lies, the nearest one within a third of a box.
+int LineAt(int x, int y) {
+    int best = -1, bestDistance = kSpacing / 3 + 1;
+    for (int line = 0; line < dabtools::LINES; ++line) {
+        POINT a, b;
+        LineEnds(line, &a, &b);
+        int along, across;
+        if (a.y == b.y) { // horizontal
+            along = x < a.x ? a.x - x : x > b.x ? x - b.x : 0;
+            across = std::abs(y - a.y);
+        } else {
+            along = y < a.y ? a.y - y : y > b.y ? y - b.y : 0;
+            across = std::abs(x - a.x);
+        }
+        int distance = along + across;
+        if (along == 0 && distance < bestDistance) {
+            best = line;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+void PaintBoard(HDC dc) {
+    HBRUSH paper = CreateSolidBrush(RGB(252, 250, 244));
+    FillRect(dc, &kBoardRect, paper);
+    DeleteObject(paper);
+    const Board& board = host.game.board();
+    for (int box = 0; box < dabtools::BOXES; ++box) {
+        if (!board.owner[box]) continue;
+        POINT p = DotPixel(box / 5, box % 5);
+        RECT r = {p.x, p.y, p.x + kSpacing, p.y + kSpacing};
+        HBRUSH fill = CreateSolidBrush(board.owner[box] == PERSON ? kPersonBox : kEngineBox);
+        FillRect(dc, &r, fill);
+        DeleteObject(fill);
+    }
+    // Each line in the colour of the player who drew it; the last turn's lines wider.
+    const std::vector<Turn>& turns = host.game.turns();
+    for (size_t t = 0; t < turns.size(); ++t)
+        for (int line : turns[t].lines)
+            DrawLine(dc, line, turns[t].player == PERSON ? kPersonLine : kEngineLine,
+                     t + 1 == turns.size() ? 7 : 5);
+    if (host.hoverLine >= 0 && !board.drawn[host.hoverLine])
+        DrawLine(dc, host.hoverLine, kHoverLine, 5);
+    HBRUSH ink = CreateSolidBrush(RGB(30, 30, 30));
+    HGDIOBJ oldBrush = SelectObject(dc, ink);
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+    for (int r = 0; r < 6; ++r)
+        for (int c = 0; c < 6; ++c) {
+            POINT p = DotPixel(r, c);
+            Ellipse(dc, p.x - 6, p.y - 6, p.x + 7, p.y + 7);
+        }
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    DeleteObject(ink);
+}
+
+} // namespace dab_host

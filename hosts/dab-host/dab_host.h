@@ -1,0 +1,98 @@
+// dab-host's pieces and the state they share: one window, one game against one engine.
+#pragma once
+
+#include "back_buffer.h"
+#include "engine_link.h"
+#include "game.h"
+#include "host_support.h"
+
+#include <string>
+#include <vector>
+
+namespace dab_host {
+
+// Layout: the dots on the left, the panel with scores, status, move list and buttons on
+// the right.
+const int kClientW = 800, kClientH = 520;
+const int kDotX = 70, kDotY = 70,
+          kSpacing = 76; // dot (row r, column c) at kDot + kSpacing * (c, r)
+const RECT kBoardRect = {20, 20, 500, 500};
+const int kPanelX = 530;
+
+const COLORREF kPersonLine = RGB(40, 90, 200), kEngineLine = RGB(200, 50, 40);
+const COLORREF kPersonBox = RGB(165, 195, 245), kEngineBox = RGB(245, 175, 165);
+const COLORREF kHoverLine = RGB(245, 190, 40);
+
+const UINT WM_ENGINE = WM_APP + 1; // from the engine's reading thread
+const UINT WM_SCRIPT_STEP = WM_APP + 2;
+const UINT_PTR kEngineTimer = 1;
+enum ButtonId { ID_NEW_PERSON = 101, ID_NEW_ENGINE = 102, ID_TAKE_BACK = 103 };
+
+// The buttons are painted in the frame, so a screenshot shows them too.
+struct Button {
+    RECT rect;
+    const char* text;
+    ButtonId id;
+};
+const Button kButtons[] = {
+    {{kPanelX, kClientH - 100, kPanelX + 124, kClientH - 72}, "You open (N)", ID_NEW_PERSON},
+    {{kPanelX + 132, kClientH - 100, kClientW - 14, kClientH - 72},
+     "Engine opens (E)",
+     ID_NEW_ENGINE},
+    {{kPanelX, kClientH - 62, kClientW - 14, kClientH - 34}, "Take back (U)", ID_TAKE_BACK},
+};
+
+struct Options {
+    std::string engine;       // command line of the engine program
+    int lineMs = 6000;        // what a reply may take per line: the engine's 5000 ms and a margin
+    bool engineOpens = false; // the first game
+    std::vector<std::string> script; // line codes and the words new, second, undo, close
+    std::string screenshot;          // BMP written when the window closes
+    bool exitAtEnd = false;          // close the window when the game is over
+};
+
+bool ParseOptions(int argc, char** argv, Options* opt);
+extern const char kUsage[];
+
+struct Host : EngineLink::Listener {
+    Options opt;
+    HWND hwnd = nullptr;
+    EngineLink* link = nullptr;
+    Game game;
+    win32_host::BackBuffer frame;
+    HFONT font = nullptr, bold = nullptr;
+    std::string engineLabel = "Engine"; // the program's file name without its extension
+    std::string status;
+    std::string fault;        // the engine fault shown, empty when none
+    bool engineStale = false; // after a take back the engine must be told the game again
+    int hoverLine = -1;
+    size_t scriptPos = 0;
+
+    void EngineReply(const std::string& line) override;
+    void EngineFault(dabtools::Fault fault, const std::string& detail) override;
+    void EngineReady() override;
+};
+extern Host host;
+
+// Board geometry (board_view.cpp).
+POINT DotPixel(int row, int column);
+POINT LineMiddle(int line);
+POINT BoxMiddle(int box);
+int LineAt(int x, int y); // the line a click at (x, y) means, or -1
+
+// Game flow (game_flow.cpp).
+void Log(const std::string& line);
+void Repaint();
+void StartGame(Player opener);
+bool PersonLine(int line);
+void TakeBack();
+void UpdateStatus();
+
+// Scripted play (script.cpp).
+void ScriptStep();
+
+// Painting (painting.cpp, board_view.cpp).
+void PaintBoard(HDC dc);
+void Paint(HDC target);
+
+} // namespace dab_host
