@@ -8,22 +8,7 @@ namespace dab_host {
 
 using dabtools::Board;
 
-POINT DotPixel(int row, int column) {
-    return POINT{kDotX + kSpacing * column, kDotY + kSpacing * row};
-}
-
 namespace {
-
-// The two dots a line joins.
-void LineEnds(int line, POINT* a, POINT* b) {
-    if (line < 30) { // dot row line / 5, from column line % 5 to the next
-        *a = DotPixel(line / 5, line % 5);
-        *b = DotPixel(line / 5, line % 5 + 1);
-    } else { // box row (line - 30) / 6 between dot rows, dot column (line - 30) % 6
-        *a = DotPixel((line - 30) / 6, (line - 30) % 6);
-        *b = DotPixel((line - 30) / 6 + 1, (line - 30) % 6);
-    }
-}
 
 void DrawLine(HDC dc, int line, COLORREF colour, int width) {
     POINT a, b;
@@ -37,17 +22,6 @@ void DrawLine(HDC dc, int line, COLORREF colour, int width) {
 }
 
 } // namespace
-
-POINT LineMiddle(int line) {
-    POINT a, b;
-    LineEnds(line, &a, &b);
-    return POINT{(a.x + b.x) / 2, (a.y + b.y) / 2};
-}
-
-POINT BoxMiddle(int box) {
-    POINT p = DotPixel(box / 5, box % 5);
-    return POINT{p.x + kSpacing / 2, p.y + kSpacing / 2};
-}
 
 // The line beside whose span the point lies, the nearest one within a third of a box.
 int LineAt(int x, int y) {

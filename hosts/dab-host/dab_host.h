@@ -5,23 +5,12 @@
 #include "engine_link.h"
 #include "game.h"
 #include "host_support.h"
+#include "layout.h"
 
 #include <string>
 #include <vector>
 
 namespace dab_host {
-
-// Layout: the dots on the left, the panel with scores, status, move list and buttons on
-// the right.
-const int kClientW = 800, kClientH = 520;
-const int kDotX = 70, kDotY = 70,
-          kSpacing = 76; // dot (row r, column c) at kDot + kSpacing * (c, r)
-const RECT kBoardRect = {20, 20, 500, 500};
-const int kPanelX = 530;
-
-const COLORREF kPersonLine = RGB(40, 90, 200), kEngineLine = RGB(200, 50, 40);
-const COLORREF kPersonBox = RGB(165, 195, 245), kEngineBox = RGB(245, 175, 165);
-const COLORREF kHoverLine = RGB(245, 190, 40);
 
 const UINT WM_ENGINE = WM_APP + 1; // from the engine's reading thread
 const UINT WM_SCRIPT_STEP = WM_APP + 2;
@@ -74,11 +63,8 @@ struct Host : EngineLink::Listener {
 };
 extern Host host;
 
-// Board geometry (board_view.cpp).
-POINT DotPixel(int row, int column);
-POINT LineMiddle(int line);
-POINT BoxMiddle(int box);
-int LineAt(int x, int y); // the line a click at (x, y) means, or -1
+// The line a click at (x, y) means, or -1 (board_view.cpp).
+int LineAt(int x, int y);
 
 // Game flow (game_flow.cpp).
 void Log(const std::string& line);
