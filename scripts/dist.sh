@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Windows deliverables for x64 and x86 and gathers them in dist/:
-#   dist/x64/ and dist/x86/: Orbello.dll, Vantry.exe, orbello-host.exe and the data folder
+#   dist/x64/ and dist/x86/: Orbello.dll, Vantry.exe, orbello-host.exe, dab-host.exe and the data folder
 #   (Config.ini, bmp/, wav/) beside them, each folder complete on its own.
 # Every binary is checked to import system DLLs only.
 set -euo pipefail
@@ -20,6 +20,7 @@ for arch in x64 x86; do
   mkdir -p "$out/$arch"
   cp "$build/bin/Orbello.dll" "$build/bin/Vantry.exe" "$build/bin/orbello-host.exe" "$out/$arch/"
   cp -r "$build/bin/data" "$out/$arch/data"
+  cmake --build "$build" -j "$(nproc)" --target dab-host >/dev/null && cp "$build/bin/dab-host.exe" "$out/$arch/"
   for f in "$out/$arch"/*.dll "$out/$arch"/*.exe; do bash scripts/check-pe.sh "$f"; done
 done
 echo "dist: $(find "$out" -type f | wc -l) files in $out/"
