@@ -1,8 +1,6 @@
-// The board in pixels: where dots, lines and boxes are, which line a click means, and the
-// drawing of the board itself.
+// The board drawn: boxes in their owner's colour, lines in their drawer's, the highlighted
+// line, the dots.
 #include "dab_host.h"
-
-#include <cstdlib>
 
 namespace dab_host {
 
@@ -22,29 +20,6 @@ void DrawLine(HDC dc, int line, COLORREF colour, int width) {
 }
 
 } // namespace
-
-// The line beside whose span the point lies, the nearest one within a third of a box.
-int LineAt(int x, int y) {
-    int best = -1, bestDistance = kSpacing / 3 + 1;
-    for (int line = 0; line < dabtools::LINES; ++line) {
-        POINT a, b;
-        LineEnds(line, &a, &b);
-        int along, across;
-        if (a.y == b.y) { // horizontal
-            along = x < a.x ? a.x - x : x > b.x ? x - b.x : 0;
-            across = std::abs(y - a.y);
-        } else {
-            along = y < a.y ? a.y - y : y > b.y ? y - b.y : 0;
-            across = std::abs(x - a.x);
-        }
-        int distance = along + across;
-        if (along == 0 && distance < bestDistance) {
-            best = line;
-            bestDistance = distance;
-        }
-    }
-    return best;
-}
 
 void PaintBoard(HDC dc) {
     HBRUSH paper = CreateSolidBrush(RGB(252, 250, 244));

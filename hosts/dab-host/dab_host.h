@@ -63,9 +63,6 @@ struct Host : EngineLink::Listener {
 };
 extern Host host;
 
-// The line a click at (x, y) means, or -1 (board_view.cpp).
-int LineAt(int x, int y);
-
 // Game flow (game_flow.cpp).
 void Log(const std::string& line);
 void Repaint();

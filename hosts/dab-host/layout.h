@@ -1,7 +1,11 @@
 // Where things are in dab-host's window and their colours; the pixel tests read the same.
 #pragma once
 
+#include "dab_board.h"
+
 #include <windows.h>
+
+#include <cstdlib>
 
 namespace dab_host {
 
@@ -40,6 +44,24 @@ inline POINT LineMiddle(int line) {
 inline POINT BoxMiddle(int box) {
     POINT p = DotPixel(box / 5, box % 5);
     return POINT{p.x + kSpacing / 2, p.y + kSpacing / 2};
+}
+
+// The line a click at (x, y) means: of the lines the point lies beside (between their two
+// dots), the nearest, when it is within a third of a box; else -1.
+inline int LineAt(int x, int y) {
+    int best = -1, bestDistance = kSpacing / 3 + 1;
+    for (int line = 0; line < dabtools::LINES; ++line) {
+        POINT a, b;
+        LineEnds(line, &a, &b);
+        bool horizontal = a.y == b.y;
+        int along = horizontal ? x : y, from = horizontal ? a.x : a.y, to = horizontal ? b.x : b.y;
+        int distance = horizontal ? std::abs(y - a.y) : std::abs(x - a.x);
+        if (along >= from && along <= to && distance < bestDistance) {
+            best = line;
+            bestDistance = distance;
+        }
+    }
+    return best;
 }
 
 } // namespace dab_host

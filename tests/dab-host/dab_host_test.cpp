@@ -127,42 +127,72 @@ TEST(DabHost, PlaysAWholeGameAgainstVantryByClicks) {
             << "box " << box;
 }
 
+// Clicks on a line towards its ends, or beside its middle, mean that line; clicks in the
+// middle of a box or off the board mean none.
+TEST(DabHost, AClickMeansTheLineItIsNear) {
+    using dab_host::kSpacing;
+    for (int line = 0; line < dabtools::LINES; ++line) {
+        POINT m = dab_host::LineMiddle(line);
+        bool horizontal = line < 30;
+        const int offsets[][2] = {{0, 0},
+                                  {-kSpacing / 2 + 8, 0},
+                                  {kSpacing / 2 - 8, 0},
+                                  {0, -kSpacing / 4},
+                                  {0, kSpacing / 4}};
+        for (const auto& o : offsets) { // along the line, across it
+            int x = m.x + (horizontal ? o[0] : o[1]), y = m.y + (horizontal ? o[1] : o[0]);
+            EXPECT_EQ(dab_host::LineAt(x, y), line)
+                << dabtools::line_code(line) << " " << x << "," << y;
+        }
+    }
+    for (int box = 0; box < dabtools::BOXES; ++box) {
+        POINT m = dab_host::BoxMiddle(box);
+        EXPECT_EQ(dab_host::LineAt(m.x, m.y), -1) << "box " << box;
+    }
+    EXPECT_EQ(dab_host::LineAt(dab_host::kDotX - kSpacing / 2, dab_host::kDotY - kSpacing / 2), -1);
+    EXPECT_EQ(dab_host::LineAt(dab_host::kPanelX + 20, 300), -1);
+}
+
 struct FaultCase {
     const char* kind;  // dab-faulty-engine's fault on its second turn
     const char* fault; // as the host names it
-    const char* then;  // what the person does next: a new game or a take back
+    const char* then;  // what the person does next: a new game, one the engine opens, a take back
+    const char* after[3]; // what the host then reports, in this order
 };
 
 class FaultyEngine : public ::testing::TestWithParam<FaultCase> {};
 
-// The fault is shown, the window stays usable: the person starts again and the (restarted)
-// engine answers the next line.
+// The fault is shown and the window stays usable: the person starts again, and the engine,
+// started afresh, answers the next line.
 TEST_P(FaultyEngine, IsReportedAndTheWindowStaysUsable) {
     const FaultCase& c = GetParam();
     HostRun run = RunHost({"--engine", std::string("dab-faulty-engine.exe ") + c.kind, "--line-ms",
                            "2000", "--lines", std::string("AAA,AFE,ACA,") + c.then + ",BFE,close"},
                           120);
     EXPECT_EQ(run.status, 0);
+    std::vector<std::string> expected = {std::string("engine fault: ") + c.fault + ":"};
+    expected.insert(expected.end(), std::begin(c.after), std::end(c.after));
     size_t at = 0;
-    auto find = [&](const std::string& prefix) {
+    for (const std::string& prefix : expected) {
         while (at < run.out.size() && run.out[at].rfind(prefix, 0) != 0) ++at;
-        return at < run.out.size();
-    };
-    EXPECT_TRUE(find(std::string("engine fault: ") + c.fault + ":"));
-    EXPECT_TRUE(find(c.then == std::string("new") ? "-- new game" : "-- take back"));
-    const char* next = c.then == std::string("new") ? "turn 1 you BFE" : "turn 3 you BFE";
-    EXPECT_TRUE(find(next));
-    EXPECT_TRUE(find(c.then == std::string("new") ? "turn 2 engine" : "turn 4 engine"));
+        EXPECT_LT(at, run.out.size()) << "no \"" << prefix << "\" in order";
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, FaultyEngine,
-                         ::testing::Values(FaultCase{"illegal", "illegal-line", "new"},
-                                           FaultCase{"drawn", "drawn-line", "undo"},
-                                           FaultCase{"exit", "crash", "new"},
-                                           FaultCase{"exit0", "exited", "undo"},
-                                           FaultCase{"silent", "no-reply", "new"},
-                                           FaultCase{"garbage", "garbled-reply", "undo"},
-                                           FaultCase{"count", "wrong-count", "new"}),
-                         [](const auto& info) { return std::string(info.param.kind); });
+const char* const kNew[] = {"-- new game: you open", "turn 1 you BFE", "turn 2 engine"};
+const char* const kSecond[] = {"-- new game: engine opens", "turn 1 engine", "turn 2 you BFE"};
+const char* const kUndo[] = {"-- take back", "turn 3 you BFE", "turn 4 engine"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, FaultyEngine,
+    ::testing::Values(FaultCase{"illegal", "illegal-line", "new", {kNew[0], kNew[1], kNew[2]}},
+                      FaultCase{"drawn", "drawn-line", "undo", {kUndo[0], kUndo[1], kUndo[2]}},
+                      FaultCase{"exit", "crash", "second", {kSecond[0], kSecond[1], kSecond[2]}},
+                      FaultCase{"exit0", "exited", "undo", {kUndo[0], kUndo[1], kUndo[2]}},
+                      FaultCase{"silent", "no-reply", "new", {kNew[0], kNew[1], kNew[2]}},
+                      FaultCase{"garbage", "garbled-reply", "undo", {kUndo[0], kUndo[1], kUndo[2]}},
+                      FaultCase{
+                          "count", "wrong-count", "second", {kSecond[0], kSecond[1], kSecond[2]}}),
+    [](const auto& info) { return std::string(info.param.kind); });
 
 } // namespace
