@@ -6,6 +6,7 @@
 #include "game.h"
 #include "host_support.h"
 #include "layout.h"
+#include "painted_button.h"
 
 #include <string>
 #include <vector>
@@ -17,19 +18,8 @@ const UINT WM_SCRIPT_STEP = WM_APP + 2;
 const UINT_PTR kEngineTimer = 1;
 enum ButtonId { ID_NEW_PERSON = 101, ID_NEW_ENGINE = 102, ID_TAKE_BACK = 103 };
 
-// The buttons are painted in the frame, so a screenshot shows them too.
-struct Button {
-    RECT rect;
-    const char* text;
-    ButtonId id;
-};
-const Button kButtons[] = {
-    {{kPanelX, kClientH - 100, kPanelX + 124, kClientH - 72}, "You open (N)", ID_NEW_PERSON},
-    {{kPanelX + 132, kClientH - 100, kClientW - 14, kClientH - 72},
-     "Engine opens (E)",
-     ID_NEW_ENGINE},
-    {{kPanelX, kClientH - 62, kClientW - 14, kClientH - 34}, "Take back (U)", ID_TAKE_BACK},
-};
+// The panel's buttons, painted in the frame so a screenshot shows them too.
+const std::vector<win32_host::PaintedButton>& Buttons();
 
 struct Options {
     std::string engine;       // command line of the engine program

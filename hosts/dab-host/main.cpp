@@ -57,8 +57,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_LBUTTONDOWN: {
         POINT p = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        for (const Button& b : kButtons)
-            if (PtInRect(&b.rect, p)) Command(b.id);
+        Command(win32_host::ButtonAt(Buttons(), p.x, p.y));
         PersonLine(LineAt(p.x, p.y));
         host.hoverLine = -1;
         Repaint();

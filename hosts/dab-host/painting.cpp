@@ -37,6 +37,17 @@ std::vector<std::string> MoveRows() {
 
 } // namespace
 
+const std::vector<win32_host::PaintedButton>& Buttons() {
+    static const std::vector<win32_host::PaintedButton> buttons = {
+        {{kPanelX, kClientH - 100, kPanelX + 124, kClientH - 72}, "You open (N)", ID_NEW_PERSON},
+        {{kPanelX + 132, kClientH - 100, kClientW - 14, kClientH - 72},
+         "Engine opens (E)",
+         ID_NEW_ENGINE},
+        {{kPanelX, kClientH - 62, kClientW - 14, kClientH - 34}, "Take back (U)", ID_TAKE_BACK},
+    };
+    return buttons;
+}
+
 void Paint(HDC target) {
     HDC dc = host.frame.dc();
     RECT all = {0, 0, kClientW, kClientH};
@@ -73,19 +84,7 @@ void Paint(HDC target) {
     SetTextColor(dc, RGB(90, 80, 70));
     Text(dc, x, kClientH - 120, "New game:");
     SetTextColor(dc, RGB(30, 30, 30));
-    HBRUSH face = CreateSolidBrush(RGB(250, 248, 242));
-    HPEN edge = CreatePen(PS_SOLID, 1, RGB(150, 140, 125));
-    HGDIOBJ oldBrush = SelectObject(dc, face), oldPen = SelectObject(dc, edge);
-    for (const Button& button : kButtons) {
-        const RECT& r = button.rect;
-        RoundRect(dc, r.left, r.top, r.right, r.bottom, 6, 6);
-        RECT inner = r;
-        DrawTextA(dc, button.text, -1, &inner, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    }
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(face);
-    DeleteObject(edge);
+    win32_host::PaintButtons(dc, Buttons());
     SelectObject(dc, oldFont);
     host.frame.Show(target);
 }
