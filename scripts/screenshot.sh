@@ -20,7 +20,7 @@ if [ "$which" = all ] || [ "$which" = orbello ]; then
   moves=FBEC,EEDD,ECFD,BECD,FDDF,FEED,DFED,CEBD,EDDE,FFEE,DEDD
   shot="$root/$build/orbello-screenshot.bmp"
   rm -f "$shot"
-  (cd "$build" && "$root/cmake/wine-run.sh" bin/orbello-host.exe --moves "$moves" \
+  (cd "$build" && "$root/cmake/wine-run.sh" bin/orbello-host.exe --no-engine --moves "$moves" \
     --screenshot orbello-screenshot.bmp)
   [ -s "$shot" ] || { echo "screenshot: orbello-host wrote no picture" >&2; exit 1; }
   python3 scripts/bmp2png.py "$shot" docs/orbello.png

@@ -31,17 +31,77 @@ void GameOver(int winner) {
 
 void MoveCommitted() {
     host.sideToMove = 1 - host.sideToMove;
+    UpdateStatus();
+}
+
+bool EngineThinking() {
+    return host.engine.running() && !host.over && host.sideToMove == host.opt.engineSide;
+}
+
+void UpdateStatus() {
     host.status = std::string(SideName(host.sideToMove)) + " to move";
+    if (host.engine.running())
+        host.status += host.sideToMove == host.opt.engineSide ? ": engine thinking..." : " (you)";
+    Repaint();
+}
+
+namespace {
+
+const int kThinkingTimes[] = {500, 1000, 2000, 5000, 10000};
+
+// The default engine gets the chosen thinking time; a named one runs as it was given.
+std::string EngineCommandLine() {
+    if (!host.opt.defaultEngine) return host.opt.engine;
+    return "\"" + ProgramDir() + "\\OrbelloEngine.exe\" --movetime " +
+           std::to_string(host.opt.movetimeMs);
+}
+
+} // namespace
+
+bool StartEngine() {
+    std::string command = EngineCommandLine(), why;
+    if (command.empty()) return true; // people play both sides
+    if (!host.engine.Start(command, host.hwnd, WM_ENGINE, &why)) {
+        Log("engine: cannot start " + command + ": " + why);
+        return false;
+    }
+    host.engineCommand = command;
+    return true;
+}
+
+void EngineEnded() {
+    Log("engine: " + host.engine.Ended(2000) + "; people play on, N starts it again");
+    UpdateStatus();
 }
 
 void NewGame() {
+    // An engine still thinking would answer into the new game, and one started with another
+    // thinking time needs a new start: both are replaced, as is one that has ended.
+    bool wanted = !EngineCommandLine().empty();
+    if (host.engine.running() && (EngineThinking() || EngineCommandLine() != host.engineCommand))
+        host.engine.Kill();
+    if (wanted && !host.engine.running()) StartEngine();
     host.over = false;
     host.sideToMove = 0;
-    host.status = "Black to move";
     Log("-- new game");
     host.game->NewGame();
     if (host.engine.running())
         host.engine.SendText(host.opt.engineSide == 0 ? "new black\n" : "new white\n");
+    UpdateStatus();
+}
+
+void PlayAs(int side) {
+    if (EngineThinking()) host.engine.Kill(); // judged before the sides change
+    host.opt.engineSide = 1 - side;
+    NewGame();
+}
+
+void NextThinkingTime() {
+    const int n = static_cast<int>(sizeof kThinkingTimes / sizeof kThinkingTimes[0]);
+    int next = 0;
+    while (next < n && kThinkingTimes[next] <= host.opt.movetimeMs) ++next;
+    host.opt.movetimeMs = kThinkingTimes[next % n];
+    Log("thinking time " + std::to_string(host.opt.movetimeMs) + " ms from the next game");
     Repaint();
 }
 

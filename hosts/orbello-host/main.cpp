@@ -1,8 +1,10 @@
 // orbello-host: a small window that hosts Orbello.dll for people. The board fills the left
 // of the window and the move list the right; clicks play, right click or Esc takes back a
-// selection, N starts a new game. With --engine the moves of one side come from a program
-// over its standard streams; with --moves and --screenshot it plays a scripted opening and
-// saves its window as a picture (used for the README's screenshot).
+// selection, N starts a new game. The moves of one side come from an engine program over its
+// standard streams: OrbelloEngine.exe beside the program, or the one --engine names; B and W
+// start a game as Black or White against it, T picks the default engine's thinking time.
+// With --moves and --screenshot it plays a scripted opening and saves its window as a
+// picture (used for the README's screenshot).
 #include "host.h"
 
 #include <cstdio>
@@ -17,6 +19,13 @@ using namespace orbello_host;
 
 namespace {
 
+void Command(int id) {
+    if (id == ID_NEW_GAME) NewGame();
+    if (id == ID_PLAY_BLACK) PlayAs(0);
+    if (id == ID_PLAY_WHITE) PlayAs(1);
+    if (id == ID_THINKING_TIME) NextThinkingTime();
+}
+
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_PAINT: {
@@ -28,23 +37,35 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ERASEBKGND:
         return 1;
-    case WM_LBUTTONDOWN:
-        Click(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+    case WM_LBUTTONDOWN: {
+        int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
+        int button = ButtonAt(Buttons(), x, y);
+        if (button >= 0)
+            Command(button);
+        else
+            Click(x, y);
         return 0;
+    }
     case WM_RBUTTONDOWN:
-        if (host.game->CancelMove())
-            host.status = std::string(SideName(host.sideToMove)) + " to move";
+        if (host.game->CancelMove()) UpdateStatus();
         Repaint();
         return 0;
     case WM_KEYDOWN:
-        if (wParam == 'N') NewGame();
+        if (wParam == 'N') Command(ID_NEW_GAME);
+        if (wParam == 'B' && !host.engineCommand.empty()) Command(ID_PLAY_BLACK);
+        if (wParam == 'W' && !host.engineCommand.empty()) Command(ID_PLAY_WHITE);
+        if (wParam == 'T' && host.opt.defaultEngine) Command(ID_THINKING_TIME);
         if (wParam == VK_ESCAPE) host.game->CancelMove(), Repaint();
         return 0;
-    case WM_ENGINE:
-        // The end of the engine's output changes nothing here: its side simply stops moving.
+    case WM_ENGINE: {
+        std::string line = EngineProcess::TakeLine(lParam);
+        if (!host.engine.Current(wParam)) return 0; // from an engine replaced since
         if (EngineProcess::Kind(wParam) == EngineProcess::LINE)
-            EngineLine(EngineProcess::TakeLine(lParam));
+            EngineLine(line);
+        else
+            EngineEnded(); // its side is then played by people
         return 0;
+    }
     case WM_SCRIPT_STEP:
         ScriptStep();
         return 0;
@@ -130,8 +151,7 @@ int main(int argc, char** argv) {
     if (!game.valid()) return Fail("InitModule gave no game object");
     host.game = &game;
     game.SetBoardRect(kBoardRect.left, kBoardRect.top, kBoardRect.right, kBoardRect.bottom);
-    if (!host.opt.engine.empty() && !host.engine.Start(host.opt.engine, host.hwnd, WM_ENGINE, &why))
-        return Fail("cannot start the engine: " + host.opt.engine + ": " + why);
+    if (!StartEngine()) return Fail("cannot start the engine");
     NewGame();
     if (scripted) PostMessageA(host.hwnd, WM_SCRIPT_STEP, 0, 0);
 

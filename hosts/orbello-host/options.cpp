@@ -1,11 +1,15 @@
 // orbello-host's command line.
 #include "host.h"
 
+#include <cstdlib>
+
 namespace orbello_host {
 
 const char kUsage[] =
-    "usage: orbello-host [--data DIR] [--engine \"COMMAND\"] [--engine-side black|white]\n"
-    "                    [--moves ABAC,AEAD,...] [--screenshot FILE.bmp] [--exit-at-end]\n";
+    "usage: orbello-host [--data DIR] [--engine \"COMMAND\" | --no-engine] [--movetime MS]\n"
+    "                    [--engine-side black|white] [--moves ABAC,AEAD,...]\n"
+    "                    [--screenshot FILE.bmp] [--exit-at-end]\n"
+    "With no --engine, OrbelloEngine.exe beside the program plays White when it is there.\n";
 
 bool ParseOptions(int argc, char** argv, Options* opt) {
     opt->dataDir = ProgramDir() + "\\data";
@@ -16,6 +20,11 @@ bool ParseOptions(int argc, char** argv, Options* opt) {
             opt->dataDir = argv[++i];
         } else if (a == "--engine" && hasValue) {
             opt->engine = argv[++i];
+        } else if (a == "--no-engine") {
+            opt->noEngine = true;
+        } else if (a == "--movetime" && hasValue) {
+            opt->movetimeMs = std::atoi(argv[++i]);
+            if (opt->movetimeMs < 10 || opt->movetimeMs > 600000) return false;
         } else if (a == "--engine-side" && hasValue) {
             std::string s = argv[++i];
             if (s != "black" && s != "white") return false;
@@ -37,6 +46,13 @@ bool ParseOptions(int argc, char** argv, Options* opt) {
             return false;
         }
     }
+    if (opt->engine.empty() && !opt->noEngine) {
+        std::string beside = ProgramDir() + "\\OrbelloEngine.exe";
+        DWORD attributes = GetFileAttributesA(beside.c_str());
+        opt->defaultEngine =
+            attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+    if (opt->noEngine) opt->engine.clear();
     // The module builds its file names in 260-byte buffers from this folder.
     return opt->dataDir.size() <= 245;
 }

@@ -1,5 +1,6 @@
 // Scripted play: the moves of --moves are played by clicking their two points, as a person
-// would. While the engine is to move the script waits; the engine's move posts the next step.
+// would; B or W starts a new game as that side. While the engine is to move the script waits; the
+// engine's move posts the next step.
 #include "host.h"
 
 namespace orbello_host {
@@ -30,6 +31,8 @@ void ScriptStep() {
             else
                 MoveCommitted();
         }
+    } else if (m == "B" || m == "W") { // a new game as that side, as the keys start one
+        PlayAs(m == "B" ? 0 : 1);
     } else if (m.size() == 2) { // a lone point: leave it selected
         POINT p = GridPixel(kBoardRect, m[0] - 'A', m[1] - 'A');
         host.game->OnBoardClick(p.x, p.y);
