@@ -30,6 +30,8 @@ class EngineLink {
     // Starts the program and asks its name. lineMs is the time a reply may take per line.
     bool Start(const std::string& command, int lineMs, std::string* error);
     bool running() const { return process_.running(); }
+    // Running and able to play another game: not told the last lines, after which it ends.
+    bool usable() const { return process_.running() && !exitExpected_; }
     const std::string& name() const { return name_; }
 
     // Queues commands; each is sent once the engine has answered the one before.

@@ -79,8 +79,8 @@ void UpdateStatus() {
 }
 
 void StartGame(Player opener) {
-    // An engine that thinks, ended, or faulted starts afresh.
-    if (host.link->thinking() || !host.link->running()) host.link->Stop();
+    // An engine that thinks, ends, ended, or faulted starts afresh.
+    if (host.link->thinking() || !host.link->usable()) host.link->Stop();
     host.fault.clear();
     host.engineStale = false;
     host.game.Reset(opener);
@@ -109,7 +109,7 @@ bool PersonLine(int line) {
 }
 
 void TakeBack() {
-    bool restart = host.link->thinking() || !host.link->running();
+    bool restart = host.link->thinking() || !host.link->usable();
     if (!host.game.TakeBack()) return;
     Log("-- take back");
     if (restart) {
