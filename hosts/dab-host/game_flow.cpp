@@ -50,13 +50,14 @@ bool StartEngine() {
 // person's turn: the protocol cannot hand an engine lines as its own.
 std::string TurnForEngine() {
     const std::vector<Turn>& turns = host.game.turns();
-    if (!host.engineStale)
-        return "move " + std::to_string(turns.back().lines.size()) + " " + turns.back().codes();
-    host.engineStale = false;
-    host.link->NewGame(false);
-    std::string codes;
-    for (const Turn& t : turns) codes += t.codes();
-    return "move " + std::to_string(codes.size() / 3) + " " + codes;
+    std::string codes = turns.back().codes();
+    if (host.engineStale) {
+        host.engineStale = false;
+        host.link->NewGame(false);
+        codes.clear();
+        for (const Turn& t : turns) codes += t.codes();
+    }
+    return dabtools::move_text(dabtools::Reply{static_cast<int>(codes.size() / 3), codes});
 }
 
 } // namespace
