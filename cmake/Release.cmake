@@ -13,7 +13,9 @@ set(RELEASE_PROGRAMS
   orbello-engine
   "The Orbello engine: speaks the Orbello engine protocol on its standard streams."
   orbello-host
-  "A window to play Orbello: two people, or a person against an engine program."
+  "A window to play Orbello against OrbelloEngine.exe (B or W: your colour; T: its time)."
+  dab-host
+  "A window to play Dots and Boxes against VantryStrong.exe or Vantry.exe beside it."
   dab-referee
   "Plays Dots-and-Boxes engines against each other and names every fault (--help)."
   dab-opponent

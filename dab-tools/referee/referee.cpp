@@ -14,38 +14,6 @@
 
 namespace dabtools {
 
-const char* fault_name(Fault f) {
-    switch (f) {
-    case Fault::None:
-        return "none";
-    case Fault::StartFailed:
-        return "start-failed";
-    case Fault::Garbled:
-        return "garbled-reply";
-    case Fault::Count:
-        return "wrong-count";
-    case Fault::IllegalLine:
-        return "illegal-line";
-    case Fault::DrawnLine:
-        return "drawn-line";
-    case Fault::Continued:
-        return "continued-after-non-completing-line";
-    case Fault::Stopped:
-        return "stopped-after-completing-line";
-    case Fault::Late:
-        return "late-reply";
-    case Fault::NoReply:
-        return "no-reply";
-    case Fault::Crash:
-        return "crash";
-    case Fault::Exited:
-        return "exited";
-    case Fault::Closed:
-        return "closed-stream";
-    }
-    return "?";
-}
-
 namespace {
 
 using Millis = std::chrono::duration<double, std::milli>;
@@ -55,36 +23,6 @@ using matchtools::quote;
 using matchtools::trim;
 using matchtools::with_seed;
 using matchtools::words_of;
-
-// The board picture engines print between their replies: dots, line glyphs, blanks and
-// single owner letters. Running text has letters side by side and fails this.
-bool is_board_line(const std::string& s) {
-    bool mark = false, letter = false;
-    for (unsigned char c : s) {
-        if (c == '*' || c == '-' || c == '|') {
-            mark = true;
-            letter = false;
-        } else if (c == ' ' || c == '\t' || c == '\r') {
-            letter = false;
-        } else if (std::isalpha(c)) {
-            if (letter) return false;
-            letter = true;
-        } else {
-            return false;
-        }
-    }
-    return mark;
-}
-
-bool parse_int(const std::string& s, int& value) {
-    if (s.empty() || s.size() > 9) return false;
-    size_t i = (s[0] == '-' || s[0] == '+') ? 1 : 0;
-    if (i == s.size()) return false;
-    for (size_t k = i; k < s.size(); ++k)
-        if (!std::isdigit(static_cast<unsigned char>(s[k]))) return false;
-    value = std::stoi(s);
-    return true;
-}
 
 class Game {
   public:
@@ -185,7 +123,7 @@ class Game {
             switch (proc_[e].read_line(line, deadline)) {
             case ChildProcess::Read::Line: {
                 std::string t = trim(line);
-                if (t.empty() || is_board_line(t) || t.rfind("round1=", 0) == 0) continue;
+                if (is_chatter(t)) continue;
                 std::vector<std::string> w = words_of(t);
                 if (w[0] == word) {
                     out = t;
@@ -251,11 +189,7 @@ class Game {
     // box already has three sides, and never longer than the boxes left plus one.
     bool read_reply(int e, Clock::time_point sent, std::string& reply) {
         sent_ = sent;
-        bool open_box = false;
-        for (int box = 0; box < BOXES; ++box)
-            open_box |= board_.owner[box] == 0 && board_.sides_drawn(box) == 3;
-        int boxes_left = BOXES - board_.score[1] - board_.score[2];
-        int most = open_box ? std::min(LINES - board_.lines_drawn, boxes_left + 1) : 1;
+        int most = longest_turn(board_);
         // Two lines' worth beyond the limit tell a late reply from an engine that hangs.
         auto deadline =
             sent + std::chrono::milliseconds(static_cast<long long>(most + 2) * line_ms_);
@@ -264,25 +198,15 @@ class Game {
 
     bool judge(int e, const std::string& reply, Clock::time_point sent) {
         double ms = Millis(Clock::now() - sent).count();
-        std::vector<std::string> w = words_of(reply);
-        int count = 0;
-        if (w.size() < 2 || w.size() > 3 || !parse_int(w[1], count)) {
-            fault(e, Fault::Garbled, quote(reply));
+        Reply parsed;
+        std::string detail;
+        Fault f = parse_reply(reply, parsed, detail);
+        if (f != Fault::None) {
+            fault(e, f, detail);
             return false;
         }
-        std::string codes = w.size() == 3 ? w[2] : "";
-        for (char c : codes)
-            if (c < 'A' || c > 'Z') {
-                fault(e, Fault::Garbled, quote(reply));
-                return false;
-            }
-        if (count < 1 || codes.size() % 3 != 0 || codes.size() / 3 != static_cast<size_t>(count)) {
-            fault(e, Fault::Count,
-                  quote(reply) + " announces " + std::to_string(count) + " lines with " +
-                      (codes.size() % 3 ? "a broken code" : std::to_string(codes.size() / 3)) +
-                      (codes.size() % 3 ? "" : " codes"));
-            return false;
-        }
+        const int count = parsed.count;
+        const std::string& codes = parsed.codes;
         Turn turn;
         turn.engine = e;
         turn.ms = ms;
@@ -295,34 +219,10 @@ class Game {
                       " ms, limit " + std::to_string(limit) + " ms");
             return false;
         }
-        bool completed = false;
-        for (int i = 0; i < count; ++i) {
-            std::string code = codes.substr(static_cast<size_t>(i) * 3, 3);
-            if (i > 0 && !completed) {
-                r_.turns.push_back(turn);
-                fault(e, Fault::Continued,
-                      code + " follows " + codes.substr(static_cast<size_t>(i - 1) * 3, 3) +
-                          ", which completed no box");
-                return false;
-            }
-            int line = parse_line_code(code.c_str());
-            if (line < 0) {
-                r_.turns.push_back(turn);
-                fault(e, Fault::IllegalLine, code + " names no line of the board");
-                return false;
-            }
-            if (board_.drawn[line]) {
-                r_.turns.push_back(turn);
-                fault(e, Fault::DrawnLine, code + " is already drawn");
-                return false;
-            }
-            completed = board_.draw(line, e + 1) > 0;
-            turn.lines.push_back(line);
-        }
+        f = apply_reply(board_, e + 1, parsed, turn.lines, detail);
         r_.turns.push_back(turn);
-        if (completed && !board_.full()) {
-            fault(e, Fault::Stopped,
-                  codes.substr(codes.size() - 3) + " completed a box but the turn ended");
+        if (f != Fault::None) {
+            fault(e, f, detail);
             return false;
         }
         last_count_ = count;

@@ -2,6 +2,8 @@
 // streams, as the platform host does, and judges every reply on its own board.
 #pragma once
 
+#include "engine_reply.h"
+
 #include <cstdint>
 #include <map>
 #include <ostream>
@@ -9,24 +11,6 @@
 #include <vector>
 
 namespace dabtools {
-
-enum class Fault {
-    None,
-    StartFailed, // the program could not be started
-    Garbled,     // output that is not a reply of the protocol
-    Count,       // the count of a reply does not match its codes
-    IllegalLine, // a code that names no line of the board
-    DrawnLine,   // a line that is already drawn
-    Continued,   // another line after a line that completed no box
-    Stopped,     // the turn ended after a line that completed a box
-    Late,        // the reply came, but after its time limit
-    NoReply,     // no reply before the deadline
-    Crash,       // the program ended with a failure status or a signal
-    Exited,      // the program ended with status 0 while a reply was due
-    Closed,      // the program closed a stream while still running
-};
-
-const char* fault_name(Fault f);
 
 struct EngineSpec {
     std::string label;   // how the reports name the engine

@@ -170,8 +170,8 @@ bool ChildProcess::start(const std::vector<std::string>& argv, std::string& erro
     si.hStdOutput = child_out;
     si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION pi{};
-    BOOL ok =
-        CreateProcessA(nullptr, buf.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    BOOL ok = CreateProcessA(nullptr, buf.data(), nullptr, nullptr, TRUE,
+                             hide_console_ ? CREATE_NO_WINDOW : 0, nullptr, nullptr, &si, &pi);
     CloseHandle(child_in);
     CloseHandle(child_out);
     if (!ok) {

@@ -36,6 +36,9 @@ class ChildProcess {
     // false and describes why in error.
     bool start(const std::vector<std::string>& argv, std::string& error);
     bool started() const { return started_; }
+    // Windows: a console child gets no console window of its own (for window programs).
+    // Call before start; elsewhere it changes nothing.
+    void hide_console() { hide_console_ = true; }
 
     // Writes the line and a line end; false when the child no longer reads its input.
     bool write_line(const std::string& line);
@@ -57,6 +60,7 @@ class ChildProcess {
     bool take_line(std::string& line);
 
     bool started_ = false;
+    bool hide_console_ = false;
     bool eof_ = false;
     std::string buffer_;
     Exit exit_;

@@ -1,0 +1,58 @@
+// dab-host's command line.
+#include "dab_host.h"
+
+#include <cstdlib>
+
+namespace dab_host {
+
+const char kUsage[] =
+    "usage: dab-host [--engine \"COMMAND\"] [--engine-opens] [--line-ms MS]\n"
+    "                [--lines AAA,BCA,...] [--screenshot FILE.bmp] [--exit-at-end]\n"
+    "--lines holds line codes to click and the words new, second, undo and close.\n";
+
+namespace {
+
+// The strongest Vantry beside the program.
+std::string DefaultEngine() {
+    std::string dir = win32_host::ProgramDir();
+    std::string strong = dir + "\\VantryStrong.exe";
+    DWORD attributes = GetFileAttributesA(strong.c_str());
+    bool present =
+        attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return "\"" + (present ? strong : dir + "\\Vantry.exe") + "\"";
+}
+
+} // namespace
+
+bool ParseOptions(int argc, char** argv, Options* opt) {
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (a == "--engine" && hasValue) {
+            opt->engine = argv[++i];
+        } else if (a == "--engine-opens") {
+            opt->engineOpens = true;
+        } else if (a == "--line-ms" && hasValue) {
+            opt->lineMs = std::atoi(argv[++i]);
+            if (opt->lineMs < 100 || opt->lineMs > 600000) return false;
+        } else if (a == "--lines" && hasValue) {
+            std::string list = argv[++i];
+            for (size_t start = 0; start <= list.size();) {
+                size_t comma = list.find(',', start);
+                if (comma == std::string::npos) comma = list.size();
+                if (comma > start) opt->script.push_back(list.substr(start, comma - start));
+                start = comma + 1;
+            }
+        } else if (a == "--screenshot" && hasValue) {
+            opt->screenshot = argv[++i];
+        } else if (a == "--exit-at-end") {
+            opt->exitAtEnd = true;
+        } else {
+            return false;
+        }
+    }
+    if (opt->engine.empty()) opt->engine = DefaultEngine();
+    return true;
+}
+
+} // namespace dab_host

@@ -1,0 +1,145 @@
+// The game between the window's clicks, the module and the engine: whose turn it is, what
+// goes to the engine, and the end of the game.
+#include "host.h"
+
+#include <cstdio>
+
+namespace orbello_host {
+
+void Log(const std::string& line) {
+    // Also on standard output, so scripted runs leave a record of the game.
+    printf("%s\n", line.c_str());
+    fflush(stdout);
+    host.log.push_back(line);
+    while (host.log.size() > 20) host.log.pop_front();
+}
+
+void Repaint() {
+    InvalidateRect(host.hwnd, nullptr, FALSE);
+}
+
+const char* SideName(int side) {
+    return side == 0 ? "Black" : "White";
+}
+
+void GameOver(int winner) {
+    host.over = true;
+    host.status = std::string(SideName(winner)) + " wins. N: new game";
+    Log(host.status);
+    if (host.opt.exitAtEnd) PostMessageA(host.hwnd, WM_CLOSE, 0, 0);
+}
+
+void MoveCommitted() {
+    host.sideToMove = 1 - host.sideToMove;
+    UpdateStatus();
+}
+
+bool EngineThinking() {
+    return host.engine.running() && !host.over && host.sideToMove == host.opt.engineSide;
+}
+
+void UpdateStatus() {
+    host.status = std::string(SideName(host.sideToMove)) + " to move";
+    if (host.engine.running())
+        host.status += host.sideToMove == host.opt.engineSide ? ": engine thinking..." : " (you)";
+    Repaint();
+}
+
+namespace {
+
+const int kThinkingTimes[] = {500, 1000, 2000, 5000, 10000};
+
+// The default engine gets the chosen thinking time; a named one runs as it was given.
+std::string EngineCommandLine() {
+    if (!host.opt.defaultEngine) return host.opt.engine;
+    return "\"" + ProgramDir() + "\\OrbelloEngine.exe\" --movetime " +
+           std::to_string(host.opt.movetimeMs);
+}
+
+} // namespace
+
+bool StartEngine() {
+    std::string command = EngineCommandLine(), why;
+    if (command.empty()) return true; // people play both sides
+    if (!host.engine.Start(command, host.hwnd, WM_ENGINE, &why)) {
+        Log("engine: cannot start " + command + ": " + why);
+        return false;
+    }
+    host.engineCommand = command;
+    return true;
+}
+
+void EngineEnded() {
+    Log("engine: " + host.engine.Ended(2000) + "; people play on, N starts it again");
+    UpdateStatus();
+}
+
+void NewGame() {
+    // An engine still thinking would answer into the new game, and one started with another
+    // thinking time needs a new start: both are replaced, as is one that has ended.
+    bool wanted = !EngineCommandLine().empty();
+    if (host.engine.running() && (EngineThinking() || EngineCommandLine() != host.engineCommand))
+        host.engine.Kill();
+    if (wanted && !host.engine.running()) StartEngine();
+    host.over = false;
+    host.sideToMove = 0;
+    Log("-- new game");
+    host.game->NewGame();
+    if (host.engine.running())
+        host.engine.SendText(host.opt.engineSide == 0 ? "new black\n" : "new white\n");
+    UpdateStatus();
+}
+
+void PlayAs(int side) {
+    if (EngineThinking()) host.engine.Kill(); // judged before the sides change
+    host.opt.engineSide = 1 - side;
+    NewGame();
+}
+
+void NextThinkingTime() {
+    const int n = static_cast<int>(sizeof kThinkingTimes / sizeof kThinkingTimes[0]);
+    int next = 0;
+    while (next < n && kThinkingTimes[next] <= host.opt.movetimeMs) ++next;
+    host.opt.movetimeMs = kThinkingTimes[next % n];
+    Log("thinking time " + std::to_string(host.opt.movetimeMs) + " ms from the next game");
+    Repaint();
+}
+
+bool PeoplesTurn() {
+    return !host.engine.running() || host.sideToMove != host.opt.engineSide;
+}
+
+void Click(int x, int y) {
+    if (host.over || !PeoplesTurn()) return;
+    int r = host.game->OnBoardClick(x, y);
+    if (r == -1) host.status = "Not a legal choice";
+    if (r == 1) {
+        char out[16] = "";
+        int f = host.game->FetchMove(out);
+        host.engine.SendText(out);
+        if (f == 2)
+            GameOver(host.sideToMove);
+        else if (f == 1)
+            MoveCommitted();
+    }
+    Repaint();
+}
+
+void EngineLine(const std::string& line) {
+    if (host.over || host.sideToMove != host.opt.engineSide) return;
+    char reply[64] = "", other[64] = "";
+    int r = host.game->ReceiveMove(line.c_str(), reply, other);
+    if (r == 0) return; // not a move: the engine's own chatter
+    host.engine.SendText(reply);
+    if (r == -1) {
+        Log(std::string("engine: illegal \"") + line + "\"");
+    } else if (r == 2) {
+        GameOver(host.sideToMove);
+    } else {
+        MoveCommitted();
+        if (host.scriptPos < host.opt.moves.size()) PostMessageA(host.hwnd, WM_SCRIPT_STEP, 0, 0);
+    }
+    Repaint();
+}
+
+} // namespace orbello_host

@@ -1,0 +1,60 @@
+// orbello-host's command line.
+#include "host.h"
+
+#include <cstdlib>
+
+namespace orbello_host {
+
+const char kUsage[] =
+    "usage: orbello-host [--data DIR] [--engine \"COMMAND\" | --no-engine] [--movetime MS]\n"
+    "                    [--engine-side black|white] [--moves ABAC,AEAD,...]\n"
+    "                    [--screenshot FILE.bmp] [--exit-at-end]\n"
+    "With no --engine, OrbelloEngine.exe beside the program plays White when it is there.\n";
+
+bool ParseOptions(int argc, char** argv, Options* opt) {
+    opt->dataDir = ProgramDir() + "\\data";
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (a == "--data" && hasValue) {
+            opt->dataDir = argv[++i];
+        } else if (a == "--engine" && hasValue) {
+            opt->engine = argv[++i];
+        } else if (a == "--no-engine") {
+            opt->noEngine = true;
+        } else if (a == "--movetime" && hasValue) {
+            opt->movetimeMs = std::atoi(argv[++i]);
+            if (opt->movetimeMs < 10 || opt->movetimeMs > 600000) return false;
+        } else if (a == "--engine-side" && hasValue) {
+            std::string s = argv[++i];
+            if (s != "black" && s != "white") return false;
+            opt->engineSide = s == "black" ? 0 : 1;
+        } else if (a == "--moves" && hasValue) {
+            std::string list = argv[++i];
+            size_t start = 0;
+            while (start <= list.size()) {
+                size_t comma = list.find(',', start);
+                if (comma == std::string::npos) comma = list.size();
+                if (comma > start) opt->moves.push_back(list.substr(start, comma - start));
+                start = comma + 1;
+            }
+        } else if (a == "--screenshot" && hasValue) {
+            opt->screenshot = argv[++i];
+        } else if (a == "--exit-at-end") {
+            opt->exitAtEnd = true;
+        } else {
+            return false;
+        }
+    }
+    if (opt->engine.empty() && !opt->noEngine) {
+        std::string beside = ProgramDir() + "\\OrbelloEngine.exe";
+        DWORD attributes = GetFileAttributesA(beside.c_str());
+        opt->defaultEngine =
+            attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+    if (opt->noEngine) opt->engine.clear();
+    // The module builds its file names in 260-byte buffers from this folder.
+    return opt->dataDir.size() <= 245;
+}
+
+} // namespace orbello_host
