@@ -13,7 +13,7 @@ set(RELEASE_PROGRAMS
   orbello-engine
   "The Orbello engine: speaks the Orbello engine protocol on its standard streams."
   orbello-host
-  "A window to play Orbello against OrbelloEngine.exe (B or W: your colour; T: its time)."
+  "A window to play Orbello against OrbelloEngine.exe (B or W: your colour, T: its time)."
   dab-host
   "A window to play Dots and Boxes against VantryStrong.exe or Vantry.exe beside it."
   dab-referee

@@ -111,8 +111,8 @@ else
   record 1 "Windows x86 build"
 fi
 
-step "fuzzing, ${FUZZ_SECONDS:-60} s a target"
-bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
+step "fuzzing, ${FUZZ_SECONDS:-30} s a target"
+bash scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
 record $? "fuzzing"
 
 build_targets=()

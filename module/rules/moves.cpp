@@ -1,6 +1,8 @@
 // Legal steps and loop captures, applying and taking back moves, the end of the game.
 #include "rules/rules.h"
 
+#include <cassert>
+
 namespace orbello_rules {
 
 namespace {
@@ -70,11 +72,16 @@ void BuildCapturePath(const BoardPoint* loop, int startIndex, int endIndex, bool
 }
 
 bool LiftMover(Cells& board, const MoveRecord& r) {
+    // Only moves judged legal are applied: the mover's own piece, to a point that holds none.
+    assert(OnBoard(r.fromX) && OnBoard(r.fromY) && OnBoard(r.toX) && OnBoard(r.toY));
+    assert((r.side == BLACK || r.side == WHITE) && board[r.fromX][r.fromY] == r.side);
+    assert(board[r.toX][r.toY] != r.side);
     board[r.fromX][r.fromY] = EMPTY;
     return board[r.toX][r.toY] == 1 - r.side;
 }
 
 void LandMover(Cells& board, const MoveRecord& r) {
+    assert(OnBoard(r.toX) && OnBoard(r.toY) && (r.side == BLACK || r.side == WHITE));
     board[r.toX][r.toY] = static_cast<std::int8_t>(r.side);
 }
 
@@ -84,6 +91,8 @@ void ApplyMove(Cells& board, MoveRecord& r) {
 }
 
 void TakeBackMove(Cells& board, const MoveRecord& r) {
+    // The last move applied: its mover stands on the target.
+    assert(r.toX == -1 || r.toY == -1 || board[r.toX][r.toY] == r.side);
     if (r.toX != -1 && r.toY != -1) {
         board[r.toX][r.toY] = static_cast<std::int8_t>(r.captured ? 1 - r.side : EMPTY);
     }

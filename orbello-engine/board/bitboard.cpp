@@ -2,6 +2,8 @@
 
 #include "rules/board.h"
 
+#include <cassert>
+
 namespace orbello_engine {
 
 namespace {
@@ -197,6 +199,9 @@ Position MakeMoveOn(const Position& p, Move m) {
     const Tables& t = tables;
     Position q = p;
     const int from = MoveFrom(m), to = MoveTo(m), us = p.side;
+    // A generated move: our piece on from; on to, an enemy piece exactly when it captures.
+    assert((p.pieces[us] & Bit(from)) != 0 && (p.pieces[us] & Bit(to)) == 0);
+    assert(((p.pieces[1 - us] & Bit(to)) != 0) == IsCapture(m));
     q.pieces[us] ^= Bit(from) | Bit(to);
     q.key ^= t.zobrist[us][from] ^ t.zobrist[us][to] ^ t.zobristSide;
     if (IsCapture(m)) {

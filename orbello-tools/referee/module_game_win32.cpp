@@ -7,6 +7,7 @@
 #include "host_support.h"
 #include "module_slots.h"
 
+#include <cstring>
 #include <mutex>
 
 namespace orbello_referee {
