@@ -45,9 +45,10 @@ const char* const USAGE =
     "  --base-x C, --base-y C  characters of column 0 and row 0 in move text (default A)\n"
     "  --verbose      a line per move on standard error: depth, score, nodes, time\n";
 
-bool ReadInt(const char* text, long lo, long hi, long& out) {
+// 64-bit on every platform: a seed reaches 2^32 - 1, past a Windows long.
+bool ReadInt(const char* text, long long lo, long long hi, long long& out) {
     char* end = nullptr;
-    out = std::strtol(text, &end, 10);
+    out = std::strtoll(text, &end, 10);
     return end != text && *end == '\0' && out >= lo && out <= hi;
 }
 
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
     bool verbose = false, depthGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        long v = 0;
+        long long v = 0;
         if (a == "--movetime" && i + 1 < argc && ReadInt(argv[i + 1], 0, 3600000, v)) {
             limits.moveTimeMs = static_cast<int>(v);
             ++i;
@@ -69,7 +70,7 @@ int main(int argc, char** argv) {
             limits.maxDepth = static_cast<int>(v);
             depthGiven = true;
             ++i;
-        } else if (a == "--seed" && i + 1 < argc && ReadInt(argv[i + 1], 0, 4294967295L, v)) {
+        } else if (a == "--seed" && i + 1 < argc && ReadInt(argv[i + 1], 0, 4294967295LL, v)) {
             seed = static_cast<std::uint32_t>(v);
             ++i;
         } else if (a == "--verbose") {
