@@ -15,6 +15,11 @@ Move decode_move(const char* code);
 // Writes the code of a line of the board into code (three letters and a 0).
 void encode_move(const Move& m, char* code);
 
+// How the engine chooses each of its lines: the specified search unless the program was
+// started as the strong player.
+using LineChooser = Move (*)(const SearchLimits& limits);
+extern LineChooser line_chooser;
+
 // Runs until "quit", end of input, or a "move" that brings the last line; returns the
 // program's exit status.
 int run_command_loop(WordInput& in, std::FILE* out, const SearchLimits& limits);
