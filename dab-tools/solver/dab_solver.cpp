@@ -53,9 +53,20 @@ int ExactSolver::search(uint64_t drawn, int alpha, int beta) {
             }
         }
     }
-    if (lines.empty())
+    if (lines.empty()) {
+        // Every undrawn line; the ones that take boxes first, then those that give the
+        // fewest third sides, so the bounds close early.
         for (int line = 0; line < LINES; ++line)
             if (!(drawn >> line & 1)) lines.push_back(line);
+        auto rank = [drawn](int line) {
+            int most = 0;
+            for (int box : Board::boxes_of(line))
+                if (box >= 0) most = std::max(most, sides_of(drawn, box));
+            return most == 3 ? -1 : most;
+        };
+        std::stable_sort(lines.begin(), lines.end(),
+                         [&](int x, int y) { return rank(x) < rank(y); });
+    }
 
     int best = -BOXES - 1;
     for (int line : lines) {
