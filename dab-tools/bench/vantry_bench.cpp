@@ -221,7 +221,8 @@ int play_games(int games, int depth) {
 int strong_bench_main(int argc, char** argv);
 
 int main(int argc, char** argv) {
-    if (argc > 1 && std::strcmp(argv[1], "--strong") == 0) return strong_bench_main(argc - 1, argv + 1);
+    if (argc > 1 && std::strcmp(argv[1], "--strong") == 0)
+        return strong_bench_main(argc - 1, argv + 1);
     int depth_override = 0;
     bool timed = false;
     long long expected = -1;

@@ -48,7 +48,8 @@ int ExactSolver::search(uint64_t drawn, int alpha, int beta) {
                 if (drawn >> s & 1) continue;
                 bool gives_third = false;
                 for (int other : Board::boxes_of(s))
-                    if (other >= 0 && other != box && sides_of(drawn, other) == 2) gives_third = true;
+                    if (other >= 0 && other != box && sides_of(drawn, other) == 2)
+                        gives_third = true;
                 if (!gives_third) lines.push_back(s);
             }
         }

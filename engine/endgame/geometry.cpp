@@ -38,8 +38,8 @@ Geometry build() {
     for (int r = 0; r < 5; ++r) {
         for (int c = 0; c < 5; ++c) {
             int box = r * 5 + c;
-            int sides[4] = {horizontal_line(r, c), horizontal_line(r + 1, c),
-                            vertical_line(r, c), vertical_line(r, c + 1)};
+            int sides[4] = {horizontal_line(r, c), horizontal_line(r + 1, c), vertical_line(r, c),
+                            vertical_line(r, c + 1)};
             for (int line : sides) {
                 g.box_sides[box] |= uint64_t{1} << line;
                 g.line_boxes[line][g.line_box_count[line]++] = box;

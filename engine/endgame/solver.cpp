@@ -96,7 +96,7 @@ int EndgameSolver::candidates(uint64_t drawn, int* out, int table_line) {
     };
     Scored scored[LINES];
     int m = 0;
-    bool shown[BOXES] = {};    // isolated component already has its line
+    bool shown[BOXES] = {};     // isolated component already has its line
     bool shown_end[BOXES] = {}; // isolated two-box chain: its end line is in
     uint64_t open = ~drawn & ALL_LINES;
     while (open) {
@@ -133,7 +133,8 @@ int EndgameSolver::candidates(uint64_t drawn, int* out, int table_line) {
         }
         scored[m++] = Scored{100 + cost, line};
     }
-    std::stable_sort(scored, scored + m, [](const Scored& x, const Scored& y) { return x.key < y.key; });
+    std::stable_sort(scored, scored + m,
+                     [](const Scored& x, const Scored& y) { return x.key < y.key; });
     for (int i = 0; i < m; ++i) out[n++] = scored[i].line;
     if (table_line >= 0)
         for (int i = 1; i < n; ++i)

@@ -11,10 +11,10 @@ namespace strong {
 
 // What the last choice did, for the bench and the tests.
 struct StrongStats {
-    bool exact = false;    // the line came from a completed exact solve
-    int value = 0;         // its margin of the untaken boxes, when exact
-    long long nodes = 0;   // exact solver nodes in this choice
-    int undrawn = 0;       // lines left when it chose
+    bool exact = false;  // the line came from a completed exact solve
+    int value = 0;       // its margin of the untaken boxes, when exact
+    long long nodes = 0; // exact solver nodes in this choice
+    int undrawn = 0;     // lines left when it chose
 };
 
 extern StrongStats strong_stats;

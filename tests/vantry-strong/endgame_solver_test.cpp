@@ -54,6 +54,10 @@ struct RandomCase {
     uint32_t seed;
 };
 
+void PrintTo(const RandomCase& c, std::ostream* os) {
+    *os << c.what;
+}
+
 class RandomPositions : public ::testing::TestWithParam<RandomCase> {};
 
 // Same value as the judge, and the line it picks reaches that value by the judge's count.
@@ -98,9 +102,13 @@ const char* LOOP = "ABD ABE BEA BEB ";
 struct TheoryCase {
     const char* what;
     std::string undrawn;
-    int value;         // margin of the untaken boxes for the player to move
-    const char* line;  // the one best line, or nullptr when any best line will do
+    int value;        // margin of the untaken boxes for the player to move
+    const char* line; // the one best line, or nullptr when any best line will do
 };
+
+void PrintTo(const TheoryCase& c, std::ostream* os) {
+    *os << c.what;
+}
 
 class TheoryPositions : public ::testing::TestWithParam<TheoryCase> {};
 
