@@ -17,6 +17,9 @@ int main(int argc, char** argv) {
 #endif
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--strong") == 0) line_chooser = strong::choose_strong_move;
+    // The strong player's table is made before the first command, so that no reply pays
+    // for it.
+    if (line_chooser != choose_move) strong::strong_solver();
     StdinSource source;
     WordInput in(source);
     int status = run_command_loop(in, stdout, limits);
