@@ -222,6 +222,15 @@ int EndgameSolver::search(uint64_t drawn, int alpha, int beta) {
     return best;
 }
 
+bool EndgameSolver::bounded(uint64_t drawn, int alpha, int beta, long long node_limit, int& value) {
+    nodes_ = 0;
+    node_limit_ = node_limit;
+    deadline_ms_ = 0;
+    stopped_ = false;
+    value = search(drawn, alpha, beta);
+    return !stopped_;
+}
+
 SolveResult EndgameSolver::solve(uint64_t drawn, long long node_limit, long long deadline_ms) {
     nodes_ = 0;
     node_limit_ = node_limit;

@@ -28,6 +28,10 @@ class EndgameSolver {
     // steady clock passes deadline_ms (0: none; see now_ms).
     SolveResult solve(uint64_t drawn, long long node_limit = 0, long long deadline_ms = 0);
 
+    // The value if it lies inside (alpha, beta), else a bound on the side it fell; false
+    // when stopped by the node limit.
+    bool bounded(uint64_t drawn, int alpha, int beta, long long node_limit, int& value);
+
     long long nodes() const { return nodes_; }
     void clear();
 

@@ -1,6 +1,7 @@
 #include "strong/strong_player.h"
 
 #include "strong/compact_position.h"
+#include "strong/middle_game.h"
 
 namespace strong {
 
@@ -27,17 +28,28 @@ Move choose_strong_move(const SearchLimits& limits) {
     const bool loony = safe_line_count(p.drawn) == 0;
     const bool replay = limits.node_limit > 0;
 
-    // With no safe line the solve is quick; it gets the whole budget all the same. Earlier,
-    // it gets a share and the rest goes to the heuristic search if the proof does not come.
-    long long budget = limits.budget_ms;
-    long long exact_deadline = replay ? 0 : start + (loony ? budget * 9 / 10 : budget / 2);
+    // With no safe line the proof is quick; it gets most of the budget all the same. With
+    // safe lines left it gets a share that grows as the board fills (about 36 undrawn lines
+    // are proven within 2.5 s), and the fight for control gets the rest.
+    const long long budget = limits.budget_ms;
+    long long share = loony                        ? budget * 9 / 10
+                      : strong_stats.undrawn <= 40 ? budget / 2
+                                                   : budget / 10;
     int value = 0;
-    int line = exact_line(p.drawn, limits.node_limit, exact_deadline, &value);
+    int line = exact_line(p.drawn, limits.node_limit, replay ? 0 : start + share, &value);
     if (line >= 0) {
         strong_stats.exact = true;
         strong_stats.value = value;
         return move_of_line(line);
     }
+    if (!loony) {
+        MiddleResult m = middle_game_line(p.drawn, replay ? 0 : start + budget * 9 / 10,
+                                          limits.node_limit, strong_solver());
+        strong_stats.nodes += m.nodes;
+        strong_stats.value = m.value;
+        if (m.line >= 0) return move_of_line(m.line);
+    }
+    // Not even a first depth within the budget: the specified search with what is left.
     SearchLimits rest = limits;
     if (!replay) {
         long long left = budget - (now_ms() - start) - budget / 20;
