@@ -222,10 +222,11 @@ int EndgameSolver::search(uint64_t drawn, int alpha, int beta) {
     return best;
 }
 
-bool EndgameSolver::bounded(uint64_t drawn, int alpha, int beta, long long node_limit, int& value) {
+bool EndgameSolver::bounded(uint64_t drawn, int alpha, int beta, long long node_limit,
+                            long long deadline_ms, int& value) {
     nodes_ = 0;
     node_limit_ = node_limit;
-    deadline_ms_ = 0;
+    deadline_ms_ = deadline_ms;
     stopped_ = false;
     value = search(drawn, alpha, beta);
     return !stopped_;

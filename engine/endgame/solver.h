@@ -29,8 +29,9 @@ class EndgameSolver {
     SolveResult solve(uint64_t drawn, long long node_limit = 0, long long deadline_ms = 0);
 
     // The value if it lies inside (alpha, beta), else a bound on the side it fell; false
-    // when stopped by the node limit.
-    bool bounded(uint64_t drawn, int alpha, int beta, long long node_limit, int& value);
+    // when stopped by the node limit or the deadline (0: none).
+    bool bounded(uint64_t drawn, int alpha, int beta, long long node_limit, long long deadline_ms,
+                 int& value);
 
     long long nodes() const { return nodes_; }
     void clear();
