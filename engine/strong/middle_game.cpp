@@ -85,8 +85,9 @@ struct Search {
                 if (is_safe(drawn, order[i])) moves[n++] = order[i];
             if (n == 0) {
                 int v;
-                if (exact->bounded(drawn, alpha, beta, LEAF_NODE_LIMIT, deadline_ms, v)) return v;
-                return -controlled_value(drawn);
+                bool proven = exact->bounded(drawn, alpha, beta, LEAF_NODE_LIMIT, deadline_ms, v);
+                nodes += exact->nodes(); // the node limit covers the leaf proofs too
+                return proven ? v : -controlled_value(drawn);
             }
             if (depth <= 0) return horizon(drawn);
         }

@@ -10,6 +10,7 @@
 #include "dab_solver.h"
 #include "endgame/geometry.h"
 #include "endgame/solver.h"
+#include "strong/middle_game.h"
 
 namespace {
 
@@ -123,6 +124,10 @@ TEST_P(TheoryPositions, ValueAndReply) {
     EXPECT_EQ(judge.value(drawn), c.value) << c.what << " (judge)";
     if (c.line) {
         EXPECT_EQ(dabtools::line_code(r.line), c.line) << c.what;
+    } else {
+        // Untouched chains and loops: keeping control is best, so the value is the
+        // controlled value the middle game counts with.
+        EXPECT_EQ(strong::controlled_value(drawn), -c.value) << c.what;
     }
 }
 
