@@ -81,10 +81,10 @@ else
 fi
 
 step "Windows x86 build of the module"
-build_targets=(orbello vantry)
+build_targets=(orbello vantry vantry-strong)
 if configure_build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF; then
   record 0 "Windows x86 build"
-  for f in build/win32/bin/Orbello.dll build/win32/bin/Vantry.exe; do
+  for f in build/win32/bin/Orbello.dll build/win32/bin/Vantry.exe build/win32/bin/VantryStrong.exe; do
     if [ -f "$f" ]; then bash scripts/check-pe.sh "$f"; record $? "PE check $f"; fi
   done
 else
