@@ -1,7 +1,8 @@
 // vantry-bench --strong: the strong player's bench.
 //
 //   vantry-bench --strong               fixed positions solved from an empty table to a fixed
-//                                       effort: nodes, time, value, line; total nodes
+//                                       effort, and two middle-game searches to a fixed
+//                                       depth: nodes, time, value, line; total nodes
 //   vantry-bench --strong --check FILE  FILE holds the expected total node count
 //   vantry-bench --strong --judge N [--lines L] [--budget MS] [--seed S]
 //       N random positions with no safe line and N with at most L (30) undrawn lines, the
@@ -26,6 +27,7 @@
 #include "search/keys.h"
 #include "search/random15.h"
 #include "strong/compact_position.h"
+#include "strong/middle_game.h"
 #include "strong/strong_player.h"
 
 namespace {
@@ -90,6 +92,7 @@ const Fixed fixed_positions[] = {
     {"32 lines left", 32, 7}, {"36 lines left", 36, 8},
 };
 constexpr long long FIXED_NODE_LIMIT = 3000000;
+constexpr int MIDDLE_DEPTH = 4;
 
 int run_fixed(long long expected) {
     long long total = 0;
@@ -109,6 +112,22 @@ int run_fixed(long long expected) {
             std::printf("value %3d  line %s\n", r.value, dabtools::line_code(r.line).c_str());
         else
             std::printf("not proven within %lld nodes\n", FIXED_NODE_LIMIT);
+    }
+    // The middle game from earlier positions, to a fixed depth (its table starts empty in a
+    // fresh process, and these run in a fixed order).
+    for (int lines : {50, 44}) {
+        std::mt19937 rng(static_cast<uint32_t>(lines));
+        uint64_t drawn = random_position(rng, lines);
+        strong::EndgameSolver exact(20);
+        auto t = Clock::now();
+        strong::MiddleResult r = strong::middle_game_line(drawn, 0, 0, exact, MIDDLE_DEPTH);
+        double s = seconds_since(t);
+        total += r.nodes;
+        total_seconds += s;
+        std::printf("middle game %-4d undrawn %2d  nodes %9lld  %8.3f s  depth %2d  value %3d  "
+                    "line %s\n",
+                    lines, undrawn_count(drawn), r.nodes, s, r.depth, r.value,
+                    r.line >= 0 ? dabtools::line_code(r.line).c_str() : "none");
     }
     std::printf("nodes per second %.0f\n", total_seconds > 0 ? total / total_seconds : 0.0);
     std::printf("total nodes %lld\n", total);

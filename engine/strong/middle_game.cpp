@@ -6,7 +6,6 @@
 namespace strong {
 namespace {
 
-constexpr int MAX_DEPTH = 40;
 constexpr long long LEAF_NODE_LIMIT = 20000; // exact valuation of a leaf, or the estimate
 constexpr int TABLE_BITS = 20;
 
@@ -185,7 +184,7 @@ int controlled_value(uint64_t drawn) {
 }
 
 MiddleResult middle_game_line(uint64_t drawn, long long deadline_ms, long long node_limit,
-                              EndgameSolver& exact) {
+                              EndgameSolver& exact, int max_depth) {
     MiddleResult r;
     Search s{deadline_ms, node_limit, 0, false, &exact};
     int moves[LINES];
@@ -200,7 +199,7 @@ MiddleResult middle_game_line(uint64_t drawn, long long deadline_ms, long long n
             if (is_safe(drawn, order[i])) moves[n++] = order[i];
     }
     if (n == 0) return r;
-    for (int depth = 1; depth <= MAX_DEPTH; ++depth) {
+    for (int depth = 1; depth <= max_depth; ++depth) {
         int alpha = -BOXES - 1, best_line = -1;
         for (int i = 0; i < n; ++i) {
             int line = moves[i];

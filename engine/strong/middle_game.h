@@ -19,10 +19,10 @@ struct MiddleResult {
     long long nodes = 0;
 };
 
-// Iterative deepening until the steady clock passes deadline_ms (0: none) or node_limit
-// nodes (0: none) have been searched.
+// Iterative deepening up to max_depth until the steady clock passes deadline_ms (0: none)
+// or node_limit nodes (0: none) have been searched.
 MiddleResult middle_game_line(uint64_t drawn, long long deadline_ms, long long node_limit,
-                              EndgameSolver& exact);
+                              EndgameSolver& exact, int max_depth = 40);
 
 // The controlled value of a position with no safe line left: the margin, over the untaken
 // boxes, of the player who is not to move when it keeps control to the end.
