@@ -15,7 +15,7 @@ Move decode_move(const char* code);
 // Writes the code of a line of the board into code (three letters and a 0).
 void encode_move(const Move& m, char* code);
 
-// How the engine chooses each of its lines: the specified search unless the program was
+// How the engine chooses each of its lines: the default search unless the program was
 // started as the strong player.
 using LineChooser = Move (*)(const SearchLimits& limits);
 extern LineChooser line_chooser;

@@ -1,5 +1,5 @@
 // Vantry: a Dots and Boxes engine on 6 x 6 dots, talking words over its standard streams.
-// With no arguments it plays the specified engine; "--strong" (or the vantry-strong build)
+// With no arguments it plays the default engine; "--strong" (or the vantry-strong build)
 // switches to the strong player. Other arguments are ignored.
 #include <cstdio>
 #include <cstring>

@@ -49,7 +49,7 @@ Move choose_strong_move(const SearchLimits& limits) {
         strong_stats.value = m.value;
         if (m.line >= 0) return move_of_line(m.line);
     }
-    // Not even a first depth within the budget: the specified search with what is left.
+    // Not even a first depth within the budget: the default search with what is left.
     SearchLimits rest = limits;
     if (!replay) {
         long long left = budget - (now_ms() - start) - budget / 20;

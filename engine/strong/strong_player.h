@@ -1,5 +1,6 @@
 // The strong player's choice of line: exact once the position can be solved within the
-// budget, which is always the case once no safe line is left.
+// budget, which is always the case once no safe line is left; before that the middle game's
+// search for control, and the default search only if that has no answer in time.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 // The strong program through the referee, as the platform drives it: whole games against
-// the chain opponent and the specified engine, every reply judged, no fault.
+// the chain opponent and the default engine, every reply judged, no fault.
 #include <gtest/gtest.h>
 
 #include <string>
