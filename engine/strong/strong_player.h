@@ -13,16 +13,16 @@ namespace strong {
 // What the last choice did, for the bench and the tests.
 struct StrongStats {
     bool exact = false;  // the line came from a completed exact solve
-    int value = 0;       // its margin of the untaken boxes, when exact
-    long long nodes = 0; // exact solver nodes in this choice
+    int value = 0;       // its margin of the untaken boxes (an estimate unless exact)
+    long long nodes = 0; // nodes of the strong searches in this choice
     int undrawn = 0;     // lines left when it chose
 };
 
 extern StrongStats strong_stats;
 
 // Same contract as choose_move: an undrawn line of the engine's position, within
-// limits.budget_ms (limits.node_limit, when set, bounds the exact solver instead of the
-// clock, so that tests and the bench replay exactly).
+// limits.budget_ms (limits.node_limit, when set, bounds the searches instead of the clock,
+// so that tests and the bench replay exactly).
 Move choose_strong_move(const SearchLimits& limits);
 
 // The exact choice on a mask alone, or -1 when not proven within the limits.
