@@ -10,6 +10,8 @@ set(RELEASE_PROGRAMS
   "The Orbello game module, loaded by the platform (or by orbello-host)."
   vantry
   "Vantry, the Dots-and-Boxes engine (6 x 6 dots) that the platform starts."
+  vantry-strong
+  "Vantry's strong player, the same protocol: exact endgames, a fight for control before."
   orbello-engine
   "The Orbello engine: speaks the Orbello engine protocol on its standard streams."
   orbello-host

@@ -93,7 +93,7 @@ fi
 step "Windows x86 build, tests under Wine"
 if configure_build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake -DCMAKE_BUILD_TYPE=Release; then
   record 0 "Windows x86 build"
-  for f in build/win32/bin/Orbello.dll build/win32/bin/Vantry.exe build/win32/bin/OrbelloEngine.exe; do
+  for f in build/win32/bin/Orbello.dll build/win32/bin/Vantry.exe build/win32/bin/VantryStrong.exe build/win32/bin/OrbelloEngine.exe build/win32/bin/dab-host.exe; do
     if [ -f "$f" ]; then bash scripts/check-pe.sh "$f"; record $? "PE check $f"; fi
   done
   # setup.sh has said why when the x86 programs cannot run here.

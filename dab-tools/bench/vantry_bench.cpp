@@ -10,6 +10,7 @@
 //                                the engine searching to --depth (default 5): counts
 //                                engine lines that were not undrawn lines (must be 0) and
 //                                empty move lists
+//   vantry-bench --strong ...    the strong player's modes (strong_bench.cpp)
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,7 +30,12 @@ int usage() {
 
 } // namespace
 
+// The strong player's modes, in strong_bench.cpp.
+int strong_bench_main(int argc, char** argv);
+
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--strong") == 0)
+        return strong_bench_main(argc - 1, argv + 1);
     int depth_override = 0;
     bool timed = false;
     long long expected = -1;

@@ -7,6 +7,8 @@
 #include "driver/line_codes.h"
 #include "model/line_placement.h"
 
+LineChooser line_chooser = choose_move;
+
 namespace {
 
 // The opponent's lines reach the model only when they name an undrawn line of the board;
@@ -18,7 +20,7 @@ bool playable(const Move& m) {
 // The engine's own line: the search's choice, or the first undrawn line should it ever
 // come back with a line that cannot be drawn.
 Move engine_line(const SearchLimits& limits) {
-    Move m = choose_move(limits);
+    Move m = line_chooser(limits);
     if (playable(m)) return m;
     Move open[LINE_COUNT];
     return undrawn_lines(open) > 0 ? open[0] : m; // callers only ask while a line is undrawn

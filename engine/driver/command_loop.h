@@ -8,6 +8,11 @@
 #include "model/position.h"
 #include "search/search.h"
 
+// How the engine chooses each of its lines: the default search unless the program was
+// started as the strong player.
+using LineChooser = Move (*)(const SearchLimits& limits);
+extern LineChooser line_chooser;
+
 // Runs until "quit", end of input, or a "move" that brings the last line; returns the
 // program's exit status.
 int run_command_loop(WordInput& in, std::FILE* out, const SearchLimits& limits);

@@ -1,0 +1,274 @@
+// vantry-bench --strong: the strong player's bench.
+//
+//   vantry-bench --strong               fixed positions solved from an empty table to a fixed
+//                                       effort, and two middle-game searches to a fixed
+//                                       depth: nodes, time, value, line; total nodes
+//   vantry-bench --strong --check FILE  FILE holds the expected total node count
+//   vantry-bench --strong --judge N [--lines L] [--budget MS] [--seed S]
+//       N random positions with no safe line and N with at most L (30) undrawn lines, the
+//       engine to move: every line of its reply judged by dab-solve's solver; solve time
+//       per reply, mean and maximum
+//   vantry-bench --strong --reach [--budget MS] [--seed S]
+//       how many undrawn lines the exact solver proves within the budget, from random
+//       safe-line play positions
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "dab_board.h"
+#include "dab_solver.h"
+#include "endgame/geometry.h"
+#include "endgame/solver.h"
+#include "model/line_placement.h"
+#include "search/keys.h"
+#include "search/random15.h"
+#include "strong/compact_position.h"
+#include "strong/middle_game.h"
+#include "strong/strong_player.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double seconds_since(Clock::time_point t) {
+    return std::chrono::duration<double>(Clock::now() - t).count();
+}
+
+// A draw from 0 .. n - 1 that is the same with every standard library.
+int draw(std::mt19937& rng, int n) {
+    return static_cast<int>(rng() % static_cast<uint32_t>(n));
+}
+
+int undrawn_count(uint64_t drawn) {
+    return strong::LINES - __builtin_popcountll(drawn);
+}
+
+// Safe lines at random while the board has more than `lines` undrawn lines (0: until no
+// safe line is left); then any lines at random down to `lines`.
+uint64_t random_position(std::mt19937& rng, int lines) {
+    uint64_t drawn = 0;
+    for (;;) {
+        std::vector<int> safe, open;
+        for (int l = 0; l < strong::LINES; ++l) {
+            if (drawn >> l & 1) continue;
+            open.push_back(l);
+            if (strong::is_safe(drawn, l)) safe.push_back(l);
+        }
+        if (lines == 0 && safe.empty()) return drawn;
+        if (lines > 0 && static_cast<int>(open.size()) <= lines) return drawn;
+        const std::vector<int>& from = safe.empty() ? open : safe;
+        drawn |= uint64_t{1} << from[draw(rng, static_cast<int>(from.size()))];
+    }
+}
+
+// Sets the engine's global position to the mask; the boxes already closed go to whoever
+// drew their last line, which does not matter for margins of what is left.
+void set_engine_position(uint64_t drawn) {
+    init_board();
+    init_keys();
+    seed15(1);
+    engine_first = 1;
+    engine_second = 0;
+    for (int l = 0; l < strong::LINES; ++l) {
+        if (!(drawn >> l & 1)) continue;
+        place_line(OPPONENT, strong::move_of_line(l));
+        round1 += 1;
+    }
+}
+
+struct Fixed {
+    const char* name;
+    int lines; // 0: no safe line left; else undrawn lines
+    uint32_t seed;
+};
+
+const Fixed fixed_positions[] = {
+    {"no safe line 1", 0, 1}, {"no safe line 2", 0, 2}, {"no safe line 3", 0, 3},
+    {"no safe line 4", 0, 4}, {"24 lines left", 24, 5}, {"28 lines left", 28, 6},
+    {"32 lines left", 32, 7}, {"36 lines left", 36, 8},
+};
+constexpr long long FIXED_NODE_LIMIT = 3000000;
+constexpr int MIDDLE_DEPTH = 4;
+
+int run_fixed(long long expected) {
+    long long total = 0;
+    double total_seconds = 0;
+    for (const Fixed& f : fixed_positions) {
+        std::mt19937 rng(f.seed);
+        uint64_t drawn = random_position(rng, f.lines);
+        strong::EndgameSolver solver(20);
+        auto t = Clock::now();
+        strong::SolveResult r = solver.solve(drawn, FIXED_NODE_LIMIT);
+        double s = seconds_since(t);
+        total += solver.nodes();
+        total_seconds += s;
+        std::printf("%-16s undrawn %2d  nodes %9lld  %8.3f s  ", f.name, undrawn_count(drawn),
+                    solver.nodes(), s);
+        if (r.solved)
+            std::printf("value %3d  line %s\n", r.value, dabtools::line_code(r.line).c_str());
+        else
+            std::printf("not proven within %lld nodes\n", FIXED_NODE_LIMIT);
+    }
+    // The middle game from earlier positions, to a fixed depth (its table starts empty in a
+    // fresh process, and these run in a fixed order).
+    for (int lines : {50, 44}) {
+        std::mt19937 rng(static_cast<uint32_t>(lines));
+        uint64_t drawn = random_position(rng, lines);
+        strong::EndgameSolver exact(20);
+        auto t = Clock::now();
+        strong::MiddleResult r = strong::middle_game_line(drawn, 0, 0, exact, MIDDLE_DEPTH);
+        double s = seconds_since(t);
+        total += r.nodes;
+        total_seconds += s;
+        std::printf("middle game %-4d undrawn %2d  nodes %9lld  %8.3f s  depth %2d  value %3d  "
+                    "line %s\n",
+                    lines, undrawn_count(drawn), r.nodes, s, r.depth, r.value,
+                    r.line >= 0 ? dabtools::line_code(r.line).c_str() : "none");
+    }
+    std::printf("nodes per second %.0f\n", total_seconds > 0 ? total / total_seconds : 0.0);
+    std::printf("total nodes %lld\n", total);
+    std::fflush(stdout);
+    if (expected >= 0 && total != expected) {
+        std::fprintf(stderr, "vantry-bench --strong: total nodes %lld, expected %lld\n", total,
+                     expected);
+        return 1;
+    }
+    return 0;
+}
+
+struct JudgeTotals {
+    int positions = 0, optimal = 0, lines = 0;
+    double total_s = 0, max_s = 0;
+    int boxes_lost = 0;
+};
+
+// One reply of the strong player from the mask, every line judged.
+void judge_reply(uint64_t drawn, int budget_ms, dabtools::ExactSolver& judge, JudgeTotals& t) {
+    set_engine_position(drawn);
+    SearchLimits limits;
+    limits.budget_ms = budget_ms;
+    bool all_optimal = true;
+    double reply_s = 0;
+    for (;;) {
+        auto start = Clock::now();
+        Move m = strong::choose_strong_move(limits);
+        reply_s += seconds_since(start);
+        int line = strong::line_of_move(m);
+        int best = judge.value(drawn);
+        int got = judge.value_of_line(drawn, line);
+        t.lines += 1;
+        if (got != best) {
+            all_optimal = false;
+            t.boxes_lost += best - got;
+        }
+        int taken = place_line(ENGINE, m);
+        round1 += 1;
+        drawn |= uint64_t{1} << line;
+        if (taken == 0 || drawn == strong::ALL_LINES) break;
+    }
+    t.positions += 1;
+    t.optimal += all_optimal;
+    t.total_s += reply_s;
+    t.max_s = std::max(t.max_s, reply_s);
+}
+
+void print_judge(const char* what, const JudgeTotals& t) {
+    std::printf("%-28s positions %d  optimal replies %d  lines %d  boxes lost %d  reply time "
+                "mean %.1f ms max %.1f ms\n",
+                what, t.positions, t.optimal, t.lines, t.boxes_lost,
+                t.positions ? 1000 * t.total_s / t.positions : 0.0, 1000 * t.max_s);
+}
+
+int run_judge(int n, int lines, int budget_ms, uint32_t seed) {
+    std::mt19937 rng(seed);
+    JudgeTotals loony, small;
+    for (int i = 0; i < n; ++i) {
+        dabtools::ExactSolver judge;
+        judge_reply(random_position(rng, 0), budget_ms, judge, loony);
+    }
+    print_judge("no safe line left", loony);
+    for (int i = 0; i < n; ++i) {
+        dabtools::ExactSolver judge;
+        judge_reply(random_position(rng, lines), budget_ms, judge, small);
+    }
+    char what[64];
+    std::snprintf(what, sizeof what, "at most %d undrawn lines", lines);
+    print_judge(what, small);
+    std::fflush(stdout);
+    return loony.optimal == loony.positions && small.optimal == small.positions ? 0 : 1;
+}
+
+int run_reach(int budget_ms, uint32_t seed) {
+    std::mt19937 rng(seed);
+    for (int lines = 24; lines <= 50; lines += 2) {
+        int proven = 0, tried = 0;
+        double max_s = 0, total_s = 0;
+        for (int i = 0; i < 10; ++i) {
+            uint64_t drawn = random_position(rng, lines);
+            strong::EndgameSolver solver(22);
+            auto t = Clock::now();
+            strong::SolveResult r = solver.solve(drawn, 0, strong::now_ms() + budget_ms);
+            double s = seconds_since(t);
+            tried += 1;
+            proven += r.solved;
+            total_s += s;
+            max_s = std::max(max_s, s);
+        }
+        std::printf("undrawn %2d  proven %2d of %d within %d ms  mean %.0f ms  max %.0f ms\n",
+                    lines, proven, tried, budget_ms, 1000 * total_s / tried, 1000 * max_s);
+        std::fflush(stdout);
+        if (proven == 0) break;
+    }
+    return 0;
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: vantry-bench --strong [--check FILE | --judge N [--lines L] "
+                         "[--budget MS] [--seed S] | --reach [--budget MS] [--seed S]]\n");
+    return 2;
+}
+
+} // namespace
+
+int strong_bench_main(int argc, char** argv) {
+    long long expected = -1;
+    int judge = 0, lines = 30, budget = 5000;
+    bool reach = false;
+    uint32_t seed = 11;
+    for (int i = 1; i < argc; ++i) {
+        auto next = [&](void) -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+        const char* a = argv[i];
+        const char* v = nullptr;
+        if (std::strcmp(a, "--reach") == 0) {
+            reach = true;
+        } else if (!(v = next())) {
+            return usage();
+        } else if (std::strcmp(a, "--judge") == 0) {
+            judge = std::atoi(v);
+        } else if (std::strcmp(a, "--lines") == 0) {
+            lines = std::atoi(v);
+        } else if (std::strcmp(a, "--budget") == 0) {
+            budget = std::atoi(v);
+        } else if (std::strcmp(a, "--seed") == 0) {
+            seed = static_cast<uint32_t>(std::strtoul(v, nullptr, 10));
+        } else if (std::strcmp(a, "--check") == 0) {
+            FILE* f = std::fopen(v, "r");
+            if (!f || std::fscanf(f, "%lld", &expected) != 1) {
+                std::fprintf(stderr, "vantry-bench: cannot read a signature from %s\n", v);
+                if (f) std::fclose(f);
+                return 2;
+            }
+            std::fclose(f);
+        } else {
+            return usage();
+        }
+    }
+    if (budget < 1 || lines < 1 || lines > 60 || judge < 0) return usage();
+    if (reach) return run_reach(budget, seed);
+    if (judge > 0) return run_judge(judge, lines, budget, seed);
+    return run_fixed(expected);
+}

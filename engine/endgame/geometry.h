@@ -1,0 +1,58 @@
+// The strong player's own view of the board: 60 lines as bits of one 64-bit mask
+// (horizontal line at dot row a, box column b: bit a * 5 + b; vertical line at box row a,
+// dot column b: bit 30 + a * 6 + b), the boxes beside each line, the sides of each box, and
+// the eight symmetries of the square as line permutations.
+#pragma once
+
+#include <cstdint>
+
+namespace strong {
+
+constexpr int LINES = 60;
+constexpr int BOXES = 25;
+constexpr uint64_t ALL_LINES = (uint64_t{1} << LINES) - 1;
+constexpr int SYMMETRIES = 8;
+
+struct Geometry {
+    uint64_t box_sides[BOXES]; // the four lines of each box
+    int line_boxes[LINES][2];  // the boxes beside a line; -1 on the border side
+    int line_box_count[LINES];
+    int symmetry[SYMMETRIES][LINES]; // where each line goes under each symmetry
+    int inverse[SYMMETRIES][LINES];
+    // symmetry s of a mask is the OR over its 8 bytes of byte_image[s][i][byte i]
+    uint64_t byte_image[SYMMETRIES][8][256];
+    int centrality[LINES]; // smaller is nearer the centre of the board
+};
+
+const Geometry& geometry();
+
+inline int horizontal_line(int a, int b) {
+    return a * 5 + b;
+}
+inline int vertical_line(int a, int b) {
+    return 30 + a * 6 + b;
+}
+
+inline int sides_drawn(uint64_t drawn, int box) {
+    return __builtin_popcountll(drawn & geometry().box_sides[box]);
+}
+
+// Boxes completed by drawing line (0, 1 or 2) on a board where it is undrawn.
+inline int boxes_completed(uint64_t drawn, int line) {
+    const Geometry& g = geometry();
+    int n = 0;
+    for (int i = 0; i < g.line_box_count[line]; ++i)
+        if (sides_drawn(drawn, g.line_boxes[line][i]) == 3) ++n;
+    return n;
+}
+
+uint64_t apply_symmetry(uint64_t drawn, int s);
+
+// The least image of the mask over the eight symmetries, and which symmetry gave it.
+uint64_t canonical(uint64_t drawn, int& sym);
+
+// A line is safe when drawing it gives no box a third (or fourth) side.
+bool is_safe(uint64_t drawn, int line);
+int safe_line_count(uint64_t drawn);
+
+} // namespace strong
