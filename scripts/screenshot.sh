@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the README's pictures under Wine on a virtual display, each window saved by the host
 # itself and converted to PNG here:
-#   docs/orbello.png   orbello-host plays the opening of a game by clicks;
+#   docs/orbello.png   a person's clicks against OrbelloEngine.exe in orbello-host, mid-game;
 #   docs/dab-host.png  dab-host plays a game against Vantry by clicks until the middle game.
 # bash scripts/screenshot.sh [orbello|dab-host]   (both when no name is given)
 # The x64 cross build goes to build/win64 (or $BUILD_DIR).
@@ -15,12 +15,15 @@ cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake \
 mkdir -p docs
 
 if [ "$which" = all ] || [ "$which" = orbello ]; then
-  cmake --build "$build" -j "$(nproc)" --target orbello-host orbello orbello_data >/dev/null
-  # Eleven plies with three loop captures by Black; the last capture's target carries the mark.
-  moves=FBEC,EEDD,ECFD,BECD,FDDF,FEED,DFED,CEBD,EDDE,FFEE,DEDD
+  cmake --build "$build" -j "$(nproc)" --target orbello-host orbello orbello_data orbello-engine \
+    >/dev/null
+  # Black's first ten moves of the game the Windows test plays; White is the engine at a fixed
+  # depth and seed, so it answers the same on every machine and the picture is the same.
+  moves=DBCC,DADB,EBEC,ECEB,CBDA,CACC,DACC,DBCC,FBEC,FACC
   shot="$root/$build/orbello-screenshot.bmp"
   rm -f "$shot"
-  (cd "$build" && "$root/cmake/wine-run.sh" bin/orbello-host.exe --no-engine --moves "$moves" \
+  (cd "$build" && "$root/cmake/wine-run.sh" bin/orbello-host.exe \
+    --engine "OrbelloEngine.exe --movetime 0 --depth 3 --seed 1" --moves "$moves" \
     --screenshot orbello-screenshot.bmp)
   [ -s "$shot" ] || { echo "screenshot: orbello-host wrote no picture" >&2; exit 1; }
   python3 scripts/bmp2png.py "$shot" docs/orbello.png
