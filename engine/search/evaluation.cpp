@@ -5,6 +5,8 @@
 
 #include "model/position.h"
 
+#include <cstdint>
+
 namespace {
 
 // Every value of an undecided game lies near BASE, far from the clock-out value SCORE_INF.
@@ -21,6 +23,36 @@ constexpr int CONTROL = 6;
 constexpr int CHAIN_CONTACT = 3;
 constexpr int JUNCTION = 6;
 
+// The boxes beside each box, whether a line is drawn between them or not.
+constexpr uint32_t neighbours_of(int b) {
+    const int r = b / BOARD_COLS, c = b % BOARD_COLS;
+    uint32_t m = 0;
+    if (c > 0) m |= uint32_t{1} << (b - 1);
+    if (c < BOARD_COLS - 1) m |= uint32_t{1} << (b + 1);
+    if (r > 0) m |= uint32_t{1} << (b - BOARD_COLS);
+    if (r < BOARD_ROWS - 1) m |= uint32_t{1} << (b + BOARD_COLS);
+    return m;
+}
+
+struct NeighbourTable {
+    uint32_t of[BOX_COUNT];
+    constexpr NeighbourTable() : of() {
+        for (int b = 0; b < BOX_COUNT; ++b) of[b] = neighbours_of(b);
+    }
+};
+constexpr NeighbourTable NEIGHBOUR_TABLE;
+constexpr const uint32_t* NEIGHBOURS = NEIGHBOUR_TABLE.of;
+
+inline int popcount25(uint32_t m) {
+    int n = 0;
+    for (; m != 0; m &= m - 1) ++n;
+    return n;
+}
+
+inline int lowest_bit(uint32_t m) {
+    return __builtin_ctz(m);
+}
+
 } // namespace
 
 int decided_value(int side) {
@@ -31,35 +63,42 @@ int decided_value(int side) {
 int evaluate(int side, int few_moves) {
     if (few_moves == 1) return decided_value(side);
 
-    int chain_contact = 0;
-    int junction_balance = census.chain_count;
+    // First the chain boxes and the free boxes (no structure, at most one side), as bit sets
+    // of the 25 boxes numbered row by row.
+    uint32_t chain_boxes = 0, free_boxes_set = 0;
     for (int r = 0; r < BOARD_ROWS; ++r) {
         for (int c = 0; c < BOARD_COLS; ++c) {
             const Box& x = boxes[r][c];
-            if (x.chain_type == TYPE_CHAIN) {
-                chain_contact += 1;
-                continue;
-            }
-            if (x.sides > 1 || x.chain_type != TYPE_NONE) continue;
-            // A free box: how it touches long chains. Counted without a branch per link:
-            // whether a neighbour is a chain box is as good as random, and this runs at
-            // every leaf of the search.
-            const Box* chain_links[4];
-            int k = 0;
-            for (int i = 0; i < x.link_count; ++i) {
-                const Box* l = x.links[i];
-                chain_links[k] = l;
-                k += l->chain_type == TYPE_CHAIN;
-            }
-            if (k == 0) continue;
-            chain_contact += 1;
-            if (k == 1) continue;
-            bool same_chain = false;
-            for (int i = 0; i < k && !same_chain; ++i)
-                for (int j = i + 1; j < k; ++j)
-                    if (chain_links[i]->chain_id == chain_links[j]->chain_id) same_chain = true;
-            junction_balance += same_chain ? 1 : -1;
+            const uint32_t bit = uint32_t{1} << (r * BOARD_COLS + c);
+            chain_boxes |= x.chain_type == TYPE_CHAIN ? bit : 0;
+            free_boxes_set |= x.chain_type == TYPE_NONE && x.sides <= 1 ? bit : 0;
         }
+    }
+    int chain_contact = popcount25(chain_boxes);
+    int junction_balance = census.chain_count;
+    // Only a free box beside a chain box can touch a chain through a link; most free boxes
+    // have none beside them, and are passed over without reading their links.
+    for (uint32_t rest = free_boxes_set; rest != 0; rest &= rest - 1) {
+        const int b = lowest_bit(rest);
+        if ((NEIGHBOURS[b] & chain_boxes) == 0) continue;
+        const Box& x = boxes[b / BOARD_COLS][b % BOARD_COLS];
+        // How it touches long chains, counted without a branch per link: whether a
+        // neighbour is a chain box is as good as random, and this runs at every leaf.
+        const Box* chain_links[4];
+        int k = 0;
+        for (int i = 0; i < x.link_count; ++i) {
+            const Box* l = x.links[i];
+            chain_links[k] = l;
+            k += l->chain_type == TYPE_CHAIN;
+        }
+        if (k == 0) continue;
+        chain_contact += 1;
+        if (k == 1) continue;
+        bool same_chain = false;
+        for (int i = 0; i < k && !same_chain; ++i)
+            for (int j = i + 1; j < k; ++j)
+                if (chain_links[i]->chain_id == chain_links[j]->chain_id) same_chain = true;
+        junction_balance += same_chain ? 1 : -1;
     }
 
     // Truncating remainder: an odd negative sum gives -1 and does not count as odd.
