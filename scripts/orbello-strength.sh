@@ -92,8 +92,8 @@ def row(name, target, log):
 print("%-16s %5s %5s %6s %5s %7s %8s %8s %6s  %-24s %s" % (
     "match", "games", "wins", "losses", "draws", "score %", "mean ms", "max ms", "faults",
     "target", ""))
-for spec in sys.argv[1:]:
-    name, target, log = spec.split("|", 2)
+for match in sys.argv[1:]:
+    name, target, log = match.split("|", 2)
     row(name, target, log)
 PY
 echo "Logs: $root/$out"

@@ -3,6 +3,7 @@
 // lines are a legal turn on the board. Faults are named the same wherever engines are driven.
 #pragma once
 
+#include "match_text.h"
 #include "dab_board.h"
 
 #include <string>
@@ -28,10 +29,10 @@ enum class Fault {
 
 const char* fault_name(Fault f);
 
-std::string trim(const std::string& s);
-// Output as it may appear in a report: printable, short, in double quotes.
-std::string quote(const std::string& s);
-std::vector<std::string> words_of(const std::string& s);
+// The text helpers both referees use: trimming, quoting for a report, splitting in words.
+using matchtools::quote;
+using matchtools::trim;
+using matchtools::words_of;
 
 // A line of the board picture engines print between their replies.
 bool is_board_line(const std::string& s);
