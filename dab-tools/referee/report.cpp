@@ -10,6 +10,7 @@
 
 namespace dabtools {
 
+using matchtools::json_counts;
 using matchtools::json_string;
 
 namespace {
@@ -64,13 +65,8 @@ std::string match_json(const MatchResult& m, const EngineSpec engines[2], const 
           << ",\"losses\":" << s.losses << ",\"boxes_for\":" << s.boxes_for
           << ",\"boxes_against\":" << s.boxes_against << ",\"lines\":" << s.lines
           << ",\"mean_ms_per_line\":" << number(s.lines ? s.total_ms / s.lines : 0)
-          << ",\"max_ms_per_line\":" << number(s.max_ms_per_line) << ",\"faults\":{";
-        bool first = true;
-        for (const auto& f : s.faults) {
-            o << (first ? "" : ",") << json_string(f.first) << ":" << f.second;
-            first = false;
-        }
-        o << "}}";
+          << ",\"max_ms_per_line\":" << number(s.max_ms_per_line)
+          << ",\"faults\":" << json_counts(s.faults) << "}";
     }
     o << "]}";
     return o.str();

@@ -13,6 +13,9 @@ namespace win32_host {
 // The folder of the running program, without a trailing separator.
 std::string ProgramDir();
 
+// The items of a comma-separated command-line list (--moves, --lines), empty ones skipped.
+std::vector<std::string> SplitCommas(const std::string& list);
+
 // Dispatches every message waiting on this thread's queue, without waiting for more.
 void PumpMessages();
 // Dispatches messages until WM_QUIT; returns its exit code.

@@ -36,13 +36,8 @@ bool ParseOptions(int argc, char** argv, Options* opt) {
             opt->lineMs = std::atoi(argv[++i]);
             if (opt->lineMs < 100 || opt->lineMs > 600000) return false;
         } else if (a == "--lines" && hasValue) {
-            std::string list = argv[++i];
-            for (size_t start = 0; start <= list.size();) {
-                size_t comma = list.find(',', start);
-                if (comma == std::string::npos) comma = list.size();
-                if (comma > start) opt->script.push_back(list.substr(start, comma - start));
-                start = comma + 1;
-            }
+            for (const std::string& item : win32_host::SplitCommas(argv[++i]))
+                opt->script.push_back(item);
         } else if (a == "--screenshot" && hasValue) {
             opt->screenshot = argv[++i];
         } else if (a == "--exit-at-end") {

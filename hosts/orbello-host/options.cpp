@@ -30,14 +30,8 @@ bool ParseOptions(int argc, char** argv, Options* opt) {
             if (s != "black" && s != "white") return false;
             opt->engineSide = s == "black" ? 0 : 1;
         } else if (a == "--moves" && hasValue) {
-            std::string list = argv[++i];
-            size_t start = 0;
-            while (start <= list.size()) {
-                size_t comma = list.find(',', start);
-                if (comma == std::string::npos) comma = list.size();
-                if (comma > start) opt->moves.push_back(list.substr(start, comma - start));
-                start = comma + 1;
-            }
+            for (const std::string& item : win32_host::SplitCommas(argv[++i]))
+                opt->moves.push_back(item);
         } else if (a == "--screenshot" && hasValue) {
             opt->screenshot = argv[++i];
         } else if (a == "--exit-at-end") {

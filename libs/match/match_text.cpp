@@ -52,6 +52,15 @@ std::string json_string(const std::string& s) {
     return out + "\"";
 }
 
+std::string json_counts(const std::map<std::string, int>& counts) {
+    std::string out = "{";
+    for (const auto& c : counts) {
+        if (out.size() > 1) out += ",";
+        out += json_string(c.first) + ":" + std::to_string(c.second);
+    }
+    return out + "}";
+}
+
 std::string format_ms(double ms) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.1f", ms);

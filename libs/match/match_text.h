@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@ std::string quote(const std::string& s);
 std::vector<std::string> words_of(const std::string& s);
 // A JSON string literal.
 std::string json_string(const std::string& s);
+// A JSON object of counts by name, such as faults by kind.
+std::string json_counts(const std::map<std::string, int>& counts);
 // Milliseconds with one decimal.
 std::string format_ms(double ms);
 // The command with every "{seed}" replaced by the game's seed.

@@ -10,6 +10,7 @@
 namespace orbello_referee {
 
 using matchtools::format_ms;
+using matchtools::json_counts;
 using matchtools::json_string;
 
 namespace {
@@ -78,13 +79,8 @@ std::string match_json(const MatchResult& m, const Options& opt) {
           << ",\"wins\":" << s.wins << ",\"losses\":" << s.losses << ",\"draws\":" << s.draws
           << ",\"moves\":" << s.moves << ",\"refusals\":" << s.refusals
           << ",\"mean_ms\":" << format_ms(s.replies ? s.total_ms / s.replies : 0)
-          << ",\"max_ms\":" << format_ms(s.max_ms) << ",\"faults\":{";
-        bool first = true;
-        for (const auto& f : s.faults) {
-            o << (first ? "" : ",") << json_string(f.first) << ":" << f.second;
-            first = false;
-        }
-        o << "}}";
+          << ",\"max_ms\":" << format_ms(s.max_ms) << ",\"faults\":" << json_counts(s.faults)
+          << "}";
     }
     o << "]}";
     return o.str();
