@@ -10,20 +10,6 @@ namespace {
 
 constexpr std::uint8_t BOUND_EXACT = 0, BOUND_LOWER = 1, BOUND_UPPER = 2;
 
-// The crossing points of both loops: a piece there has walks along two lines of its loop.
-constexpr Bits CROSSINGS = (Bits{1} << 7) | (Bits{1} << 10) | (Bits{1} << 25) | (Bits{1} << 28) |
-                           (Bits{1} << 14) | (Bits{1} << 15) | (Bits{1} << 20) | (Bits{1} << 21);
-// A piece on a corner stands on an arc: nothing can ever capture it.
-constexpr Bits CORNERS = (Bits{1} << 0) | (Bits{1} << 5) | (Bits{1} << 30) | (Bits{1} << 35);
-
-constexpr int PIECE = 100;
-constexpr int STEP = 2;
-constexpr int ROUTE = 4;
-constexpr int DEFENDED = 5;
-constexpr int HANGING = 30;
-constexpr int CROSSING = 6;
-constexpr int CORNER = 12;
-
 int ToTable(int score, int ply) {
     return score > WIN_BOUND ? score + ply : score < -WIN_BOUND ? score - ply : score;
 }
@@ -32,34 +18,6 @@ int FromTable(int score, int ply) {
 }
 
 } // namespace
-
-int Evaluate(const Position& p) {
-    const Bits empty = ALL_SQUARES & ~p.Occupied();
-    int score[2] = {0, 0};
-    Bits attacks[2] = {0, 0}, defends[2] = {0, 0};
-    for (int c = 0; c < 2; ++c) {
-        const Bits own = p.pieces[c];
-        score[c] += PIECE * PopCount(own) + CROSSING * PopCount(own & CROSSINGS) +
-                    CORNER * PopCount(own & CORNERS);
-        for (Bits b = own; b; b &= b - 1) {
-            const int sq = LowestSquare(b);
-            score[c] += STEP * PopCount(StepTargets(sq) & empty);
-            const Bits reach = LoopReach(p, sq);
-            score[c] += ROUTE * PopCount(reach & p.pieces[1 - c]);
-            attacks[c] |= reach & p.pieces[1 - c];
-            defends[c] |= reach & own;
-        }
-    }
-    for (int c = 0; c < 2; ++c) {
-        const Bits own = p.pieces[c];
-        score[c] += DEFENDED * PopCount(own & defends[c]);
-        // The side to move can save one attacked piece, the other side none of them.
-        int hanging = PopCount(own & attacks[1 - c] & ~defends[c]);
-        if (c == p.side && hanging) --hanging;
-        score[c] -= HANGING * hanging;
-    }
-    return score[p.side] - score[1 - p.side];
-}
 
 Searcher::Searcher(int tableBits)
     : table_(static_cast<Entry*>(std::calloc(std::size_t{1} << tableBits, sizeof(Entry)))),
