@@ -4,20 +4,22 @@ namespace orbello_engine {
 
 // Fitted by orbello-tools/tuner to the results of the engine's own games (see the README's
 // "How the evaluation was tuned"); orbello-tuner fit prints this table.
+// clang-format off
 const TermWeight WEIGHTS[TERM_COUNT] = {
-    {"PIECE", 100, 100},
-    {"CORNER", 12, 12},
-    {"EDGE_BY_CORNER", 0, 0},
-    {"SMALL_CROSSING", 6, 6},
-    {"MIXED_CROSSING", 0, 0},
-    {"LARGE_CROSSING", 6, 6},
-    {"STEP", 2, 2},
-    {"ROUTE", 4, 4},
-    {"DEFENDED", 5, 5},
-    {"HANGING_OWN", -30, -30},
-    {"HANGING_THEIRS", 30, 30},
-    {"TEMPO", 0, 0},
+    {"PIECE", 52, 163},
+    {"CORNER", 32, 24},
+    {"EDGE_BY_CORNER", -15, 16},
+    {"SMALL_CROSSING", 8, 7},
+    {"MIXED_CROSSING", 3, 15},
+    {"LARGE_CROSSING", 10, 12},
+    {"STEP", 1, 4},
+    {"ROUTE", 4, 7},
+    {"DEFENDED", 2, 12},
+    {"HANGING_OWN", -2, -11},
+    {"HANGING_THEIRS", 0, 41},
+    {"TEMPO", 2, 0},
 };
+// clang-format on
 
 namespace {
 
