@@ -81,19 +81,43 @@ int Searcher::Quiesce(const Position& p, int alpha, int beta, int ply) {
     ++nodes_;
     if (p.pieces[p.side] == 0) return -(WIN - ply);
     if (TimeUp()) return 0;
+    // Exchanges reach the same position in many orders: the table answers the repeats.
+    Entry& entry = table_[p.key & tableMask_];
+    Move tableMove = NO_MOVE;
+    if (entry.key == p.key) {
+        const int score = FromTable(entry.score, ply);
+        if (entry.bound == BOUND_EXACT || (entry.bound == BOUND_LOWER && score >= beta) ||
+            (entry.bound == BOUND_UPPER && score <= alpha))
+            return score;
+        if (IsCapture(entry.move)) tableMove = entry.move;
+    }
     const int standPat = Evaluate(p);
     if (standPat >= beta || ply >= MAX_PLY - 1) return standPat;
+    const int alphaIn = alpha;
     alpha = std::max(alpha, standPat);
+    int best = standPat;
+    Move bestMove = NO_MOVE;
     Move moves[MAX_MOVES];
     const int n = GenerateMoves(p, moves, true);
-    OrderMoves(p, moves, n, NO_MOVE, MAX_PLY);
+    OrderMoves(p, moves, n, tableMove, MAX_PLY);
     for (int i = 0; i < n; ++i) {
         const int score = -Quiesce(MakeMoveOn(p, moves[i]), -beta, -alpha, ply + 1);
         if (stopped_) return 0;
-        if (score >= beta) return score;
+        if (score > best) {
+            best = score;
+            bestMove = moves[i];
+        }
+        if (score >= beta) break;
         alpha = std::max(alpha, score);
     }
-    return alpha;
+    // Never over an entry of a real depth: those are dearer to find again.
+    if (entry.depth <= 0) {
+        const std::uint8_t bound = best >= beta     ? BOUND_LOWER
+                                   : best > alphaIn ? BOUND_EXACT
+                                                    : BOUND_UPPER;
+        entry = Entry{p.key, bestMove, static_cast<std::int16_t>(ToTable(best, ply)), 0, bound};
+    }
+    return best;
 }
 
 int Searcher::Negamax(const Position& p, int depth, int alpha, int beta, int ply, bool pvNode) {
