@@ -132,7 +132,7 @@ EloEstimate estimate(const Trinomial& t) {
     e.elo = elo_of_score(s.mean);
     score_interval(s, e.low, e.high);
     const long long decisive = t.wins + t.losses;
-    e.los = decisive == 0 ? 0.5
+    e.los = decisive <= 0 ? 0.5
                           : phi(static_cast<double>(t.wins - t.losses) /
                                 std::sqrt(static_cast<double>(decisive)));
     return e;
