@@ -76,26 +76,33 @@ TEST(Search, RepetitionIsSoughtWhenBehindAndAvoidedWhenAhead) {
 TEST(Search, WinsAndLossesKeepTheirDistanceAtEveryDepth) {
     struct Case {
         const char* position;
-        int score; // for the side to move
+        int score;     // for the side to move
+        int fromDepth; // the first depth checked
     };
     const Case cases[] = {
-        {"....../....../....../.b..b./....w./.....w b", WIN - 3},
-        {"....../....../b...../....w./....../wb.... b", WIN - 3},
-        {".....b/....../.b..../....../..b.../w..... b", WIN - 3},
-        {"....../....../.b..../.w..../....../.....w b", -(WIN - 2)},
-        {"...w../....../....../....../....../.wbw.. b", -(WIN - 2)},
+        {"....../....../....../.b..b./....w./.....w b", WIN - 3, 3},
+        {"....../....../b...../....w./....../wb.... b", WIN - 3, 3},
+        {".....b/....../.b..../....../..b.../w..... b", WIN - 3, 3},
+        {"....../....../.b..../.w..../....../.....w b", -(WIN - 2), 3},
+        {"...w../....../....../....../....../.wbw.. b", -(WIN - 2), 3},
+        // Ordinary values at depth 4: the iteration that finds the result leaves the window
+        // set around them.
+        {"..b.../...w../....b./.b..../..w.b./....w. b", WIN - 5, 7},
+        {"....wb/...w../...b../.bw.../....../...... b", WIN - 5, 7},
+        {"....../wb..../....../....../.w.w../..b... b", -(WIN - 6), 7},
+        {"....../..w.wb/.....w/w...b./....../...... b", -(WIN - 6), 7},
     };
     for (const Case& c : cases) {
         const Position p = Parse(c.position);
         // One searcher for all depths, so later searches meet the table's earlier entries.
         Searcher s(16);
-        for (int depth = 3; depth <= 7; ++depth) {
+        for (int depth = c.fromDepth; depth <= 7; ++depth) {
             const SearchResult r = s.Search(p, {}, Depth(depth));
             EXPECT_EQ(r.score, c.score) << c.position << " depth " << depth;
             if (c.score > 0) {
                 // The winning line starts with a move that keeps the win: after it, the
                 // other side is lost in two plies less.
-                const SearchResult after = Searcher(16).Search(MakeMoveOn(p, r.best), {}, Depth(4));
+                const SearchResult after = Searcher(16).Search(MakeMoveOn(p, r.best), {}, Depth(6));
                 EXPECT_EQ(after.score, -(c.score + 1)) << c.position;
             }
         }
