@@ -6,18 +6,18 @@ namespace orbello_engine {
 // "How the evaluation was tuned"); orbello-tuner fit prints this table.
 // clang-format off
 const TermWeight WEIGHTS[TERM_COUNT] = {
-    {"PIECE", 52, 163},
-    {"CORNER", 32, 24},
-    {"EDGE_BY_CORNER", -15, 16},
-    {"SMALL_CROSSING", 8, 7},
-    {"MIXED_CROSSING", 3, 15},
-    {"LARGE_CROSSING", 10, 12},
-    {"STEP", 1, 4},
-    {"ROUTE", 4, 7},
-    {"DEFENDED", 2, 12},
-    {"HANGING_OWN", -2, -11},
-    {"HANGING_THEIRS", 0, 41},
-    {"TEMPO", 2, 0},
+    {"PIECE", 73, 90},
+    {"CORNER", 40, 22},
+    {"EDGE_BY_CORNER", -13, 17},
+    {"SMALL_CROSSING", -2, 15},
+    {"MIXED_CROSSING", -6, 24},
+    {"LARGE_CROSSING", 11, 18},
+    {"STEP", 1, 2},
+    {"ROUTE", 15, -1},
+    {"DEFENDED", 4, 11},
+    {"HANGING_OWN", -10, -8},
+    {"HANGING_THEIRS", 3, 12},
+    {"TEMPO", 6, -1},
 };
 // clang-format on
 
