@@ -6,18 +6,18 @@ namespace orbello_engine {
 // "How the evaluation was tuned"); orbello-tuner fit prints this table.
 // clang-format off
 const TermWeight WEIGHTS[TERM_COUNT] = {
-    {"PIECE", 73, 90},
-    {"CORNER", 40, 22},
-    {"EDGE_BY_CORNER", -13, 17},
-    {"SMALL_CROSSING", -2, 15},
-    {"MIXED_CROSSING", -6, 24},
-    {"LARGE_CROSSING", 11, 18},
-    {"STEP", 1, 2},
-    {"ROUTE", 15, -1},
-    {"DEFENDED", 4, 11},
-    {"HANGING_OWN", -10, -8},
-    {"HANGING_THEIRS", 3, 12},
-    {"TEMPO", 6, -1},
+    {"PIECE", 71, 85},
+    {"CORNER", 58, 43},
+    {"EDGE_BY_CORNER", -17, 26},
+    {"SMALL_CROSSING", 5, 16},
+    {"MIXED_CROSSING", -2, 37},
+    {"LARGE_CROSSING", 21, 18},
+    {"STEP", -1, 8},
+    {"ROUTE", 16, 4},
+    {"DEFENDED", 6, 14},
+    {"HANGING_OWN", -19, 6},
+    {"HANGING_THEIRS", -2, 12},
+    {"TEMPO", 7, 0},
 };
 // clang-format on
 
