@@ -2,7 +2,8 @@
 # The levels' ladder, measured with the referees: level 1 of the strong engines against the
 # greedy reference opponent, and each level against the one below, colours swapped. Prints
 # each match and then a table per game: wins, draws, losses and score of the higher level
-# (level 1 against greedy), and its logistic Elo difference with a 95% interval.
+# (level 1 against greedy), and its logistic Elo difference with a 95% interval, read as
+# libs/match/statistics.h reads single games.
 #   scripts/levels.sh [GAMES (default 100)] [MS per move (default 300)] [dab|orbello|both]
 # In the environment: BUILD (build folder, default build/release), MARGIN (ms per move on
 # top of the budget, default 1000), SEED (default 1), CONCURRENCY (games at once, default 2).
@@ -58,15 +59,28 @@ ladder() {
   python3 - "${logs[@]}" <<'PY'
 import json, math, sys
 
-def elo(score):
-    return -400 * math.log10(1 / score - 1)
+Z95 = 1.959963984540054
 
-def bound(score):
-    if score <= 0:
-        return "-inf"
-    if score >= 1:
-        return "+inf"
-    return "%+.0f" % elo(score)
+
+def elo(score, bound=False):
+    if 0 < score < 1:
+        return "%+.1f" % (400 * math.log10(score / (1 - score)))
+    return "unbounded" if bound else "%sinf (unbounded)" % ("+" if score >= 1 else "-")
+
+
+# The score interval of libs/match/statistics.h for single games: the expected scores p
+# within 1.96 standard errors taken at p itself, the drawn share counted over one more game.
+def interval(w, d, l):
+    n = w + d + l
+    mean = (w + 0.5 * d) / n
+    interior = 0.25 * d / n * n / (n + 1)
+    k = Z95 * Z95 / n
+    a, b, c = 1 + k, 2 * mean + k, mean * mean + k * interior
+    root = math.sqrt(max(0.0, b * b - 4 * a * c))
+    low = 0 if mean <= 0 else min((b - root) / (2 * a), mean)
+    high = 1 if mean >= 1 else max((b + root) / (2 * a), mean)
+    return mean, low, high
+
 
 print("| match | games | wins | draws | losses | score | Elo (95% interval) |")
 print("|---|---:|---:|---:|---:|---:|---|")
@@ -85,15 +99,10 @@ for arg in sys.argv[1:]:
     w, l = e["wins"], e["losses"]
     d = e.get("draws", 0)
     n = w + d + l
-    s = (w + 0.5 * d) / n
-    # Wilson's 95% interval of the score (wide enough with draws, finite at 0% and 100%).
-    z = 1.96
-    centre = (s + z * z / (2 * n)) / (1 + z * z / n)
-    half = z * math.sqrt(s * (1 - s) / n + z * z / (4 * n * n)) / (1 + z * z / n)
-    lo, hi = centre - half, centre + half
+    s, lo, hi = interval(w, d, l)
     faults = sum(sum(x["faults"].values()) for x in match["engines"])
     print("| %s - %s | %d | %d | %d | %d | %.1f%% | %s [%s, %s]%s |" % (
-        label1, label2, n, w, d, l, 100 * s, bound(s), bound(lo), bound(hi),
+        label1, label2, n, w, d, l, 100 * s, elo(s), elo(lo, True), elo(hi, True),
         ", %d faults" % faults if faults else ""))
 PY
 }
