@@ -184,136 +184,93 @@ TEST(OpponentProtocol, NamesAndBadArguments) {
     }
 }
 
-// The move text of a rules-core move, default bases.
 std::string Text(const orbello_rules::Move& m) {
-    return std::string{static_cast<char>('A' + m.fromX), static_cast<char>('A' + m.fromY),
-                       static_cast<char>('A' + m.toX), static_cast<char>('A' + m.toY)};
+    return {char('A' + m.fromX), char('A' + m.fromY), char('A' + m.toX), char('A' + m.toY)};
 }
 
-// A game of random legal moves by the rules core: its move texts, up to the end or plies.
-std::vector<std::string> RandomGame(unsigned seed, int plies, orbello_rules::Cells& board,
-                                    int& side) {
+// A game of random legal moves by the rules core, up to its end or plies moves, given by a
+// history line to an engine that is to move after it or not.
+std::string RandomGame(unsigned seed, int plies, bool engineToMove, orbello_rules::Cells& board,
+                       int& side) {
     std::mt19937 rng(seed);
     orbello_rules::SetInitialPosition(board);
-    side = BLACK;
-    std::vector<std::string> moves;
+    std::string moves;
     std::vector<orbello_rules::Move> legal;
-    while (static_cast<int>(moves.size()) < plies && !orbello_rules::IsGameOver(board)) {
+    int n = 0;
+    for (side = BLACK; n < plies && !orbello_rules::IsGameOver(board); side = 1 - side, ++n) {
         orbello_rules::LegalMoves(board, side, legal);
-        if (legal.empty()) break;
-        const std::string m = Text(legal[rng() % legal.size()]);
-        EXPECT_TRUE(Play(board, "move " + m, side));
-        moves.push_back(m);
-        side = 1 - side;
+        moves += " " + Text(legal[rng() % legal.size()]);
+        EXPECT_TRUE(Play(board, "move" + moves.substr(moves.size() - 5), side));
     }
-    return moves;
+    const bool black = (side == BLACK) == engineToMove;
+    return std::string("history ") + (black ? "black " : "white ") + std::to_string(n) + moves;
 }
 
-std::string HistoryLine(const char* colour, const std::vector<std::string>& moves) {
-    std::string line = std::string("history ") + colour + " " + std::to_string(moves.size());
-    for (const std::string& m : moves) line += " " + m;
-    return line;
-}
-
-// A game given whole in the middle, then more moves: the engine answers when it is to move,
-// and every reply afterwards is legal on the game the history gave.
-TEST(History, AcceptedInTheMiddleOfAGameThenPlayedOn) {
+// A game given whole in the middle, then more moves: the engine answers only when it is to
+// move, and every reply is legal on the game the history gave.
+TEST(History, AcceptedThenPlayedOn) {
     for (const std::string& program :
          {ENGINE + FAST + " --seed 4", std::string(ORBELLO_OPPONENT_PATH) + " greedy --seed 4"}) {
         for (int plies : {0, 1, 12, 13}) {
-            orbello_rules::Cells board;
-            int side = BLACK;
-            const std::vector<std::string> moves =
-                RandomGame(static_cast<unsigned>(plies) + 1, plies, board, side);
-            ASSERT_FALSE(orbello_rules::IsGameOver(board));
-            const int engine = plies % 2 == 0 ? BLACK : WHITE; // to move after the history
             Session s(program, "");
             s.child.write_line("new black"); // another game first, which the history replaces
             s.Reply();
-            EXPECT_EQ(s.Ask(HistoryLine(engine == BLACK ? "black" : "white", moves)), "history ok");
-            std::string reply = s.Reply();
+            orbello_rules::Cells board;
+            int side = BLACK;
+            EXPECT_EQ(s.Ask(RandomGame(plies + 1u, plies, false, board, side)), "history ok");
+            EXPECT_TRUE(s.Silent());
+            EXPECT_EQ(s.Ask(RandomGame(plies + 1u, plies, true, board, side)), "history ok");
             for (int ply = 0; ply < 6 && !orbello_rules::IsGameOver(board); ++ply) {
-                ASSERT_TRUE(Play(board, reply, engine))
-                    << program << " ply " << ply << ": " << reply;
-                if (orbello_rules::IsGameOver(board)) break;
+                const std::string reply = s.Reply();
+                ASSERT_TRUE(Play(board, reply, side)) << program << " " << ply << ": " << reply;
                 std::vector<orbello_rules::Move> legal;
-                orbello_rules::LegalMoves(board, 1 - engine, legal);
-                if (legal.empty()) break;
-                const std::string m = "move " + Text(legal.front());
-                ASSERT_TRUE(Play(board, m, 1 - engine));
-                reply = s.Ask(m);
+                orbello_rules::LegalMoves(board, 1 - side, legal);
+                if (orbello_rules::IsGameOver(board) || legal.empty()) break;
+                const std::string line = "move " + Text(legal.front());
+                ASSERT_TRUE(Play(board, line, 1 - side));
+                s.child.write_line(line);
             }
             EXPECT_EQ(s.Errors(), "") << program;
         }
     }
 }
 
-TEST(History, TheOtherSideToMoveGetsNoReply) {
-    Session s(ENGINE, FAST);
-    EXPECT_EQ(s.Ask("history white 0"), "history ok");
-    EXPECT_TRUE(s.Silent());
-    EXPECT_EQ(s.Ask("history black 1 ABAC"), "history ok");
-    EXPECT_TRUE(s.Silent());
-}
-
 // Malformed and illegal histories: one complaint, "history refused", and the engine plays
-// on in the game it had (here the start, White to answer Black's ABAC).
+// on in the game it had (the start, White to answer Black's ABAC).
 TEST(History, RefusedHistoriesKeepTheGame) {
     orbello_rules::Cells board;
     int side = BLACK;
-    const std::vector<std::string> finished = RandomGame(7, 100000, board, side);
+    const std::string finished = RandomGame(7, 100000, false, board, side);
     ASSERT_TRUE(orbello_rules::IsGameOver(board)) << "the random game did not end";
-    std::vector<std::string> almost = finished;
-    almost.pop_back();
-    struct Bad {
-        std::string line;
-        const char* complaint;
-    };
-    for (const Bad& b : {
-             Bad{"history", "a history is"},
-             Bad{"history black", "a history is"},
-             Bad{"history purple 0", "neither black nor white"},
-             Bad{"history white -1", "number of moves must be"},
-             Bad{"history white 1x ABAC", "number of moves must be"},
-             Bad{"history white 99999999999999999999 ABAC", "number of moves must be"},
-             Bad{"history white 100001", "number of moves must be"},
-             Bad{"history white 2 ABAC", "2 moves announced, 1 given"},
-             Bad{"history white 0 ABAC", "0 moves announced, 1 given"},
-             Bad{"history white 1 ABA", "move 1 \"ABA\" is not four"},
-             Bad{"history white 1 abac", "not four coordinate characters"},
-             Bad{"history white 1 ABAD", "move 1 \"ABAD\" is not legal for black"},
-             Bad{"history white 2 ABAC ABAD", "move 2 \"ABAD\" is not legal for white"},
-             Bad{HistoryLine(finished.size() % 2 ? "white" : "black", finished),
-                 "the game is over"},
-         }) {
-        Session s(ENGINE, FAST);
-        s.child.write_line("new white");
-        EXPECT_EQ(s.Ask(b.line), "history refused") << b.line;
-        EXPECT_NE(s.Errors().find(b.complaint), std::string::npos) << b.line << "\n" << s.Errors();
-        orbello_rules::Cells start;
-        orbello_rules::SetInitialPosition(start);
-        ASSERT_TRUE(Play(start, "move ABAC", BLACK));
-        EXPECT_TRUE(Play(start, s.Ask("move ABAC"), WHITE)) << b.line;
+    for (const std::string& b :
+         {std::string("history black|a history is"), std::string("history purple 0|neither"),
+          std::string("history white -1|number of moves must be"),
+          std::string("history white 99999999999999999999 ABAC|number of moves must be"),
+          std::string("history white 2 ABAC|2 moves announced, 1 given"),
+          std::string("history white 1 abac|move 1 \"abac\" is not four coordinate"),
+          std::string("history white 2 ABAC ABAD|move 2 \"ABAD\" is not legal for white"),
+          finished + "|the game is over"}) {
+        for (const std::string& program : {ENGINE + FAST, std::string(ORBELLO_OPPONENT_PATH)}) {
+            Session s(program, program == ENGINE + FAST ? "" : "random --seed 1");
+            s.child.write_line("new white");
+            EXPECT_EQ(s.Ask(b.substr(0, b.find('|'))), "history refused") << b;
+            EXPECT_NE(s.Errors().find(b.substr(b.find('|') + 1)), std::string::npos) << s.Errors();
+            orbello_rules::Cells start;
+            orbello_rules::SetInitialPosition(start);
+            ASSERT_TRUE(Play(start, "move ABAC", BLACK));
+            EXPECT_TRUE(Play(start, s.Ask("move ABAC"), WHITE)) << b;
+        }
     }
-    // One move before the end the game is still on.
-    Session s(ENGINE, FAST);
-    EXPECT_EQ(s.Ask(HistoryLine(almost.size() % 2 ? "black" : "white", almost)), "history ok");
-    // The opponents read histories through the same session.
-    Session opponent(ORBELLO_OPPONENT_PATH, "random --seed 1");
-    EXPECT_EQ(opponent.Ask("history white 1 ABAD"), "history refused");
-    EXPECT_NE(opponent.Errors().find("orbello-opponent: history refused"), std::string::npos);
 }
 
-// The replies of a level to the same histories, one after another in one session.
+// A level's replies to histories of one random game, one after another in one session.
 std::vector<std::string> LevelReplies(const std::string& args) {
     Session s(ENGINE, args);
     std::vector<std::string> replies;
     for (int plies = 0; plies <= 30; plies += 5) {
         orbello_rules::Cells board;
         int side = BLACK;
-        const std::vector<std::string> moves = RandomGame(99, plies, board, side);
-        if (orbello_rules::IsGameOver(board)) break;
-        EXPECT_EQ(s.Ask(HistoryLine(side == BLACK ? "black" : "white", moves)), "history ok");
+        EXPECT_EQ(s.Ask(RandomGame(99, plies, true, board, side)), "history ok");
         replies.push_back(s.Reply());
         EXPECT_TRUE(Play(board, replies.back(), side)) << args << ": " << replies.back();
     }
@@ -321,21 +278,12 @@ std::vector<std::string> LevelReplies(const std::string& args) {
 }
 
 TEST(Levels, ReplayFromTheirSeedAndAnswerWithinAnyTime) {
-    // Level 4 differs from 3 only in its depth.
     for (int level = 1; level <= 3; ++level) {
         const std::string args = " --movetime 0 --depth 1 --level " + std::to_string(level);
         EXPECT_EQ(LevelReplies(args + " --seed 7"), LevelReplies(args + " --seed 7")) << level;
     }
     EXPECT_NE(LevelReplies(" --level 1 --seed 7"), LevelReplies(" --level 1 --seed 8"));
-    // A clock too short for the deeper levels' searches still gets legal moves.
-    LevelReplies(" --level 4 --movetime 1 --seed 1");
-    for (const char* bad : {"--level 0", "--level 6", "--level", "--level two"}) {
-        ChildProcess c;
-        std::string error;
-        ASSERT_TRUE(c.start({"/bin/sh", "-c", ENGINE + " " + bad + " 2>/dev/null"}, error));
-        ASSERT_TRUE(c.wait_exit(Clock::now() + std::chrono::seconds(10)));
-        EXPECT_EQ(c.exit_info().code, 2) << bad;
-    }
+    LevelReplies(" --level 4 --movetime 1"); // too short for its searches: legal all the same
 }
 
 } // namespace

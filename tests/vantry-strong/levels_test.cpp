@@ -8,7 +8,6 @@
 
 #include "dab_board.h"
 #include "model/line_placement.h"
-#include "search/keys.h"
 #include "strong/compact_position.h"
 #include "strong/levels.h"
 
@@ -23,12 +22,7 @@ uint64_t mask_of(const std::string& codes) {
     return drawn;
 }
 
-int line_of(const char* code) {
-    return dabtools::parse_line_code(code);
-}
-
-// Boxes (0, 0), (0, 1) and (0, 2) with their tops and bottoms form a chain of three, open
-// at its right end (BDA).
+// Boxes (0, 0), (0, 1) and (0, 2) with their tops and bottoms: a chain of three.
 const std::string CHAIN = "AAAAABAACABAABBABC";
 
 TEST(Levels, ImmediateValues) {
@@ -38,114 +32,65 @@ TEST(Levels, ImmediateValues) {
         int seen, counted; // without and with the run of boxes that follows
     };
     for (const Case& c : {
-             Case{"", "ACC", 0, 0},                   // an empty board
-             Case{"AAAABABAA", "BBA", 1, 1},          // completes box (0, 0)
-             Case{"AAAABABAAAABABBBCA", "BBA", 2, 2}, // completes (0, 0) and (0, 1)
-             Case{CHAIN, "BAA", -1, -3},              // opens the chain at its end
-             Case{CHAIN, "BBA", -2, -3},              // opens it in the middle
-             Case{"AAAABA", "BAA", -1, -1},           // a lone box
-             Case{"AAAABA", "ACC", 0, 0},             // elsewhere
-             Case{CHAIN + "BAA", "BBA", 1, 1},        // takes from the chain
-             Case{"AFEBFEADEBFD", "BEE", -1, -2},     // a corner pair: two boxes behind
-             Case{"AFEBFEADEBFD", "AEE", -2, -2},     // its middle line
+             Case{"", "ACC", 0, 0}, Case{"AAAABABAA", "BBA", 1, 1}, // completes box (0, 0)
+             Case{"AAAABABAAAABABBBCA", "BBA", 2, 2},               // completes (0, 0) and (0, 1)
+             Case{CHAIN, "BAA", -1, -3},                            // opens the chain at its end
+             Case{CHAIN, "BBA", -2, -3},                            // in the middle
+             Case{"AFEBFEADEBFD", "BEE", -1, -2},                   // a corner pair
          }) {
         const uint64_t drawn = mask_of(c.drawn);
-        EXPECT_EQ(immediate_value(drawn, line_of(c.line), false), c.seen)
-            << c.drawn << " " << c.line;
-        EXPECT_EQ(immediate_value(drawn, line_of(c.line), true), c.counted)
-            << c.drawn << " " << c.line;
+        const int line = dabtools::parse_line_code(c.line);
+        EXPECT_EQ(immediate_value(drawn, line, false), c.seen) << c.drawn << " " << c.line;
+        EXPECT_EQ(immediate_value(drawn, line, true), c.counted) << c.drawn << " " << c.line;
     }
 }
 
-// One line worth a box more than thirty others: the draw picks its value with weight e
-// against 1 at temperature 1, however many lines share the lower value, and spreads the
-// rest evenly over them.
+// One line worth a box more than 53 others: its value is drawn with weight e^(1 / T)
+// against 1, however many lines share the other value; drawn lines never come.
 TEST(Levels, DrawWeighsValuesNotLines) {
-    struct Case {
-        double temperature;
-        double best_share; // expected share of the best line
-    };
     const uint64_t drawn = mask_of(CHAIN);
     int values[LINES] = {};
-    const int best = line_of("ACC");
+    const int best = dabtools::parse_line_code("ACC");
     values[best] = 1;
-    int undrawn = 0;
-    for (int l = 0; l < LINES; ++l) undrawn += !(drawn >> l & 1);
-    for (const Case& c : {Case{1.0, std::exp(1.0) / (std::exp(1.0) + 1)},
-                          Case{0.25, std::exp(4.0) / (std::exp(4.0) + 1)}, Case{0.01, 1.0}}) {
+    for (double t : {1.0, 0.25}) {
         LevelRandom random(42);
-        const int draws = 20000;
-        int counts[LINES] = {};
-        for (int i = 0; i < draws; ++i) {
-            const int line = pick_line(drawn, values, c.temperature, random);
-            ASSERT_GE(line, 0);
-            ASSERT_FALSE(drawn >> line & 1) << "a drawn line was picked";
-            ++counts[line];
+        int hits = 0;
+        for (int i = 0; i < 20000; ++i) {
+            const int line = pick_line(drawn, values, t, random);
+            ASSERT_TRUE(line >= 0 && !(drawn >> line & 1)) << line;
+            hits += line == best;
         }
-        EXPECT_NEAR(counts[best] / double(draws), c.best_share, 0.015) << c.temperature;
-        // The other lines share the rest evenly.
-        const double each = (1 - c.best_share) / (undrawn - 1);
-        for (int l = 0; l < LINES; ++l)
-            if (l != best && !(drawn >> l & 1)) {
-                EXPECT_NEAR(counts[l] / double(draws), each, 0.003) << c.temperature << " " << l;
-            }
+        EXPECT_NEAR(hits / 20000.0, 1 / (1 + std::exp(-1 / t)), 0.015) << t;
     }
 }
 
-TEST(Levels, DrawsRepeatByTheirSeed) {
-    int values[LINES];
-    for (int l = 0; l < LINES; ++l) values[l] = l % 3;
-    auto sequence = [&](uint64_t seed) {
-        LevelRandom random(seed);
-        std::string picks;
-        for (int i = 0; i < 50; ++i)
-            picks += std::to_string(pick_line(0, values, 1.0, random)) + " ";
-        return picks;
-    };
-    EXPECT_EQ(sequence(7), sequence(7));
-    EXPECT_NE(sequence(7), sequence(8));
-}
-
-void set_engine_position(uint64_t drawn) {
-    init_board();
-    init_keys();
-    for (int l = 0; l < LINES; ++l)
-        if (drawn >> l & 1) {
-            place_line(OPPONENT, move_of_line(l));
-            round1 += 1;
-        }
-}
-
-// Every level draws undrawn lines at every stage of random games. Level 1 gives boxes away
-// while a safe line is left now and then, but mostly not; levels 2 and 3 seldom do (level
-// 4's search gives boxes away when it judges the control they buy worth more).
+// Every level draws undrawn lines at every stage of half-random games. Level 1 gives boxes
+// away while a safe line is left now and then, but mostly not; levels 2 and 3 seldom do
+// (level 4's search does when it judges the control they buy worth more).
 TEST(Levels, LevelsDrawUndrawnLinesAndLevelOneErrs) {
     struct Case {
         int level, games;
-        bool errs;       // gives a box away at least once
-        double max_rate; // of the turns with a safe line left and no box taken
+        double min_rate, max_rate; // of the turns with a safe line left and no box taken
     };
     SearchLimits limits;
     limits.node_limit = 1; // no deadline: the levels' own caps only
-    for (const Case& c : {Case{1, 30, true, 0.25}, Case{2, 30, false, 0.05},
-                          Case{3, 3, false, 0.05}, Case{4, 2, false, 1.0}}) {
+    for (const Case& c :
+         {Case{1, 30, 0.01, 0.25}, Case{2, 30, 0, 0.05}, Case{3, 3, 0, 0.05}, Case{4, 2, 0, 1}}) {
         set_level(c.level, 5);
         std::mt19937 rng(static_cast<uint32_t>(c.level));
         int turns = 0, gifts = 0;
         for (int game = 0; game < c.games; ++game) {
-            uint64_t drawn = 0;
-            while (drawn != ALL_LINES) {
-                set_engine_position(drawn);
+            for (uint64_t drawn = 0; drawn != ALL_LINES;) {
+                init_board(); // the levels read only which lines are drawn
+                for (int l = 0; l < LINES; ++l)
+                    if (drawn >> l & 1) place_line(OPPONENT, move_of_line(l));
                 int line = line_of_move(choose_level_move(limits));
-                ASSERT_GE(line, 0);
-                ASSERT_LT(line, LINES);
-                ASSERT_FALSE(drawn >> line & 1) << "level " << c.level;
+                ASSERT_TRUE(line >= 0 && line < LINES && !(drawn >> line & 1)) << c.level;
                 if (safe_line_count(drawn) > 0 && boxes_completed(drawn, line) == 0) {
                     ++turns;
                     gifts += !is_safe(drawn, line);
                 }
-                // A random line instead half the time, for positions of every kind.
-                if (rng() % 2 == 0) {
+                if (rng() % 2 == 0) { // half the time a random line instead
                     int open[LINES], n = 0;
                     for (int l = 0; l < LINES; ++l)
                         if (!(drawn >> l & 1)) open[n++] = l;
@@ -154,11 +99,8 @@ TEST(Levels, LevelsDrawUndrawnLinesAndLevelOneErrs) {
                 drawn |= uint64_t{1} << line;
             }
         }
-        if (c.errs) {
-            EXPECT_GT(gifts, 0) << "level " << c.level << " never gave a box away";
-        }
-        EXPECT_LE(gifts, c.max_rate * turns)
-            << "level " << c.level << ": " << gifts << " of " << turns;
+        EXPECT_GE(gifts, c.min_rate * turns) << c.level << ": " << gifts << " of " << turns;
+        EXPECT_LE(gifts, c.max_rate * turns) << c.level << ": " << gifts << " of " << turns;
     }
     set_level(TOP_LEVEL, 1);
 }

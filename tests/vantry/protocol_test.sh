@@ -92,30 +92,5 @@ wait "$PID"
 status=$?
 [ "$status" -eq 0 ] || fail "exit status $status after the 60th line"
 
-# history: a game given whole. Refused, the engine keeps its game; accepted with the engine
-# to move, it answers as it answers a move; the opponent to move, it shows the board.
-start
-send "new white" $BOARD || true
-send "history white 2 BCAZZZ" 1 && [ "${REPLY_LINES[0]}" = "history refused" ] \
-  || fail "bad history -> '${REPLY_LINES[0]:-}'"
-if send "move 2 BCAACA" $((BOARD + 2 + BOARD)); then
-  [ "${REPLY_LINES[21]}" = "round1=4" ] || fail "move after a refused history -> '${REPLY_LINES[21]}'"
-fi
-# The engine's box (0, 0) and the opponent's box (4, 4), the engine to move.
-if send "history white 9 AAAABABAABBAAEEAFEBEEBFEACC" $((3 + BOARD)); then
-  [ "${REPLY_LINES[0]}" = "history ok" ] || fail "history -> '${REPLY_LINES[0]}'"
-  [ "${REPLY_LINES[1]}" = "round1=11" ] || fail "history reply -> '${REPLY_LINES[1]}'"
-  [[ ${REPLY_LINES[2]} =~ ^move\ 1\ (...)$ ]] && is_code "${BASH_REMATCH[1]}" \
-    || fail "history reply '${REPLY_LINES[2]}'"
-  [[ ${REPLY_LINES[5]} == "|  c |"* ]] || fail "the engine's box after the history"
-  [[ ${REPLY_LINES[21]} == *"|  H |" ]] || fail "the opponent's box after the history"
-fi
-if send "history black 4 AAAABABAABBA" $((1 + BOARD)); then
-  [ "${REPLY_LINES[0]}" = "history ok" ] || fail "history, opponent to move -> '${REPLY_LINES[0]}'"
-  [[ ${REPLY_LINES[3]} == "|  H |"* ]] || fail "the opponent's box (0, 0)"
-fi
-send "name?" 1 && [ "${REPLY_LINES[0]}" = "name xxxx" ] || fail "name? after histories"
-finish 0
-
 [ "$failures" -eq 0 ] && echo "protocol: all passed"
 exit $((failures > 0))
