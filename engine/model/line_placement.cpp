@@ -5,12 +5,19 @@
 
 #include <cassert>
 #include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
+#include "model/box_sets.h"
 #include "model/census.h"
 #include "model/model_check.h"
 
 namespace {
+
+// The boxes whose structure fields each drawn line's placement wrote, by key index: what
+// undo_line restores from its snapshot.
+uint32_t rewritten_by_line[2][36];
 
 // The boxes beside a line, in update order; second is nullptr for a border line.
 struct Beside {
@@ -65,7 +72,7 @@ void third_side(Box* x, const Box* y, bool first_of_two, bool second_of_two, boo
     census.capturable_count += 1;
     if (first_of_two) same_structure = x->chain_type == y->chain_type;
     int old = x->capture_mark;
-    x->capture_mark = 1;
+    set_capture_mark(x, 1);
     if (old == 2) {
         census.next_in_run_count -= 1;
     } else if (!(second_of_two && same_structure)) {
@@ -75,7 +82,7 @@ void third_side(Box* x, const Box* y, bool first_of_two, bool second_of_two, boo
         Box* n = x->links[0];
         if (n->sides >= 2) {
             if (n->sides == 2 && n->capture_mark != 2) {
-                n->capture_mark = 2;
+                set_capture_mark(n, 2);
                 census.next_in_run_count += 1;
             }
             return;
@@ -83,7 +90,7 @@ void third_side(Box* x, const Box* y, bool first_of_two, bool second_of_two, boo
     }
     census.dead_end_count += 1;
     census.capturable_count -= 1;
-    x->chain_type = TYPE_DEAD_END;
+    set_chain_type(x, TYPE_DEAD_END);
 }
 
 void fourth_side(Box* x, const Box* y, bool first_of_two, int player) {
@@ -92,8 +99,8 @@ void fourth_side(Box* x, const Box* y, bool first_of_two, int player) {
         census.dead_end_count -= 1;
     else
         census.capturable_count -= 1;
-    x->chain_type = TYPE_NONE;
-    x->capture_mark = 0;
+    set_chain_type(x, TYPE_NONE);
+    set_capture_mark(x, 0);
     if (player == OPPONENT) {
         score_opponent += 1;
         box_glyph[x->row * 5 + x->col] = 'H';
@@ -107,6 +114,7 @@ void fourth_side(Box* x, const Box* y, bool first_of_two, int player) {
 int update_box(Box* x, Box* y, bool first_of_two, bool second_of_two, int player,
                bool& same_structure) {
     x->sides += 1;
+    if (x->sides == 2) box_sets.few_sides &= ~box_bit(x);
     if (y != nullptr) remove_link(x, y);
     switch (x->sides) {
     case 1:
@@ -130,8 +138,10 @@ int place_line(int player, Move m) {
     Beside s = boxes_beside(m);
     bool same_structure = false;
     bool two = s.second != nullptr;
+    box_sets.rewritten = 0;
     int completed = update_box(s.first, s.second, two, false, player, same_structure);
     if (two) completed |= update_box(s.second, s.first, false, true, player, same_structure);
+    rewritten_by_line[m.orient][key_index(m)] = box_sets.rewritten;
     check_model("place_line", m);
     return completed;
 }
@@ -158,8 +168,25 @@ bool operator==(const Snapshot& x, const Snapshot& y) {
 
 namespace {
 
+// In checked builds: every box's structure fields are those of s again, so no write
+// escaped the record of the boxes a line rewrote.
+inline void check_restored([[maybe_unused]] const Snapshot& s, [[maybe_unused]] const Move& m) {
+#ifdef VANTRY_CHECK_MODEL
+    for (int i = 0; i < BOX_COUNT; ++i) {
+        const Box* x = box_at(i);
+        if (x->chain_type != s.chain_type[i] || x->capture_mark != s.capture_mark[i] ||
+            x->chain_id != s.chain_id[i]) {
+            std::fprintf(stderr, "undo_line {%d, %d, %d}: box (%d,%d) not restored\n", m.orient,
+                         m.a, m.b, x->row, x->col);
+            std::abort();
+        }
+    }
+#endif
+}
+
 void restore_box(Box* x, Box* y, int player) {
     x->sides -= 1;
+    if (x->sides == 1) box_sets.few_sides |= box_bit(x);
     // The restored link goes to the end; the search accepts the changed order.
     if (y != nullptr && x->link_count < 4) x->links[x->link_count++] = y;
     if (x->sides == 3) {
@@ -175,16 +202,20 @@ void restore_box(Box* x, Box* y, int player) {
 
 void undo_line(int player, Move m, const Snapshot& s) {
     assert(is_on_board(m) && is_drawn(m));
-    int i = 0;
-    for (auto& row : boxes) {
-        for (Box& x : row) {
-            x.chain_type = s.chain_type[i];
-            x.capture_mark = s.capture_mark[i];
-            x.chain_id = s.chain_id[i];
-            ++i;
-        }
+    // Every line drawn after m has been taken back already, so only the boxes whose
+    // structure fields m's own placement rewrote can differ from s.
+    for (uint32_t rest = rewritten_by_line[m.orient][key_index(m)]; rest != 0; rest &= rest - 1) {
+        const int i = __builtin_ctz(rest);
+        Box* x = box_at(i);
+        const uint32_t bit = uint32_t{1} << i;
+        box_sets.of_type[x->chain_type] &= ~bit;
+        box_sets.of_type[s.chain_type[i]] |= bit;
+        x->chain_type = s.chain_type[i];
+        x->capture_mark = s.capture_mark[i];
+        x->chain_id = s.chain_id[i];
     }
     census = s.census;
+    check_restored(s, m);
 
     mark_line(m, false);
     Beside b = boxes_beside(m);
