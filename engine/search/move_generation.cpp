@@ -91,8 +91,8 @@ struct Enumeration {
     // Border lines go through here directly: they are neither looked up nor marked.
     void add(int line) {
         if (count >= MAX_MOVES) return;
+        if (count < PREFETCH_AHEAD) tt_prefetch(index_hash + (&index_keys[0][0])[LINES.key[line]]);
         list[count++] = LINES.move[line];
-        tt_prefetch(index_hash + (&index_keys[0][0])[LINES.key[line]]);
     }
     void add_unlisted(int line) {
         const uint64_t bit = uint64_t{1} << line;

@@ -32,11 +32,6 @@ Move root_partial;
 bool root_first_valid = false;
 Move root_first;
 
-// Move generation already asked the memory for every child's table entry; a node asks
-// again this many candidates ahead, since a sibling's subtree can push an entry out of
-// the cache before its probe.
-constexpr int PREFETCH_AHEAD = 4;
-
 // The slot a child will probe: its index hash is this node's plus the line's key.
 inline void prefetch_child_entry(const Move& m) {
     tt_prefetch(index_hash + index_keys[m.orient][key_index(m)]);
