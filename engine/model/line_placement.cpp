@@ -19,51 +19,71 @@ namespace {
 // undo_line restores from its snapshot.
 uint32_t rewritten_by_line[2][36];
 
-// The boxes beside a line, in update order; second is nullptr for a border line.
-struct Beside {
+// Where a line lives in the position, by [orient][a * 6 + b]: the boxes beside it in update
+// order (second is nullptr for a border line), its flag and its glyph. Built once at start,
+// so drawing a line does not work out which case of the board's edge it is.
+struct LineSite {
     Box* first;
     Box* second;
+    int* drawn;
+    char* glyph;
+    char drawn_glyph;
 };
 
-inline Beside boxes_beside(const Move& m) {
-    if (m.orient == 0) {
-        if (m.a == 0) return Beside{&boxes[0][m.b], nullptr};
-        if (m.a == 5) return Beside{&boxes[4][m.b], nullptr};
-        return Beside{&boxes[m.a][m.b], &boxes[m.a - 1][m.b]};
+struct LineSites {
+    LineSite of[2][36];
+    LineSites() : of() {
+        for (int a = 0; a <= 5; ++a)
+            for (int b = 0; b <= 4; ++b)
+                of[0][a * 6 + b] =
+                    LineSite{&boxes[a < 5 ? a : 4][b], a > 0 && a < 5 ? &boxes[a - 1][b] : nullptr,
+                             &hline_drawn[hline_index(a, b)], &hline_glyph[hline_index(a, b)], '-'};
+        for (int a = 0; a <= 4; ++a)
+            for (int b = 0; b <= 5; ++b)
+                of[1][a * 6 + b] =
+                    LineSite{&boxes[a][b < 5 ? b : 4], b > 0 && b < 5 ? &boxes[a][b - 1] : nullptr,
+                             &vline_drawn[vline_index(a, b)], &vline_glyph[vline_index(a, b)], '|'};
     }
-    if (m.b == 0) return Beside{&boxes[m.a][0], nullptr};
-    if (m.b == 5) return Beside{&boxes[m.a][4], nullptr};
-    return Beside{&boxes[m.a][m.b], &boxes[m.a][m.b - 1]};
-}
+};
+const LineSites LINE_SITES;
 
 // The line's own state: its flag, its glyph and its keys in both hashes (added when it is
 // drawn, subtracted when it is taken back; both wrap modulo 2^64).
-inline void mark_line(const Move& m, bool drawn) {
+inline void mark_drawn(const Move& m, const LineSite& site) {
     const int k = key_index(m);
-    if (drawn) {
-        index_hash += index_keys[m.orient][k];
-        check_hash += check_keys[m.orient][k];
-    } else {
-        index_hash -= index_keys[m.orient][k];
-        check_hash -= check_keys[m.orient][k];
-    }
-    if (m.orient == 0) {
-        hline_drawn[hline_index(m.a, m.b)] = drawn ? 1 : 0;
-        hline_glyph[hline_index(m.a, m.b)] = drawn ? '-' : ' ';
-    } else {
-        vline_drawn[vline_index(m.a, m.b)] = drawn ? 1 : 0;
-        vline_glyph[vline_index(m.a, m.b)] = drawn ? '|' : ' ';
-    }
+    index_hash += index_keys[m.orient][k];
+    check_hash += check_keys[m.orient][k];
+    *site.drawn = 1;
+    *site.glyph = site.drawn_glyph;
+}
+inline void mark_undrawn(const Move& m, const LineSite& site) {
+    const int k = key_index(m);
+    index_hash -= index_keys[m.orient][k];
+    check_hash -= check_keys[m.orient][k];
+    *site.drawn = 0;
+    *site.glyph = ' ';
 }
 
+// Removes y from x's links; the later entries move one place forward (entries past
+// link_count have no meaning, so the shift may run to the end of the array).
 inline void remove_link(Box* x, const Box* y) {
-    for (int i = 0; i < x->link_count; ++i) {
-        if (x->links[i] == y) {
-            for (int j = i + 1; j < x->link_count; ++j) x->links[j - 1] = x->links[j];
-            x->link_count -= 1;
-            return;
-        }
+    int i = 0;
+    while (i < x->link_count && x->links[i] != y) ++i;
+    if (i == x->link_count) return;
+    switch (i) {
+    case 0:
+        x->links[0] = x->links[1];
+        [[fallthrough]];
+    case 1:
+        x->links[1] = x->links[2];
+        [[fallthrough]];
+    case 2:
+        x->links[2] = x->links[3];
+        break;
+    default:
+        break;
     }
+    x->link_count -= 1;
 }
 
 // Third side: the box can be taken. first_of_two tells whether x is the first of two
@@ -110,9 +130,11 @@ void fourth_side(Box* x, const Box* y, bool first_of_two, int player) {
     }
 }
 
-// Returns 1 when the box was completed.
-int update_box(Box* x, Box* y, bool first_of_two, bool second_of_two, int player,
-               bool& same_structure) {
+// Returns 1 when the box was completed. Inlined into place_line's two calls, where the
+// flags are mostly constants (the compiler left it out of line on its own).
+__attribute__((always_inline)) inline int update_box(Box* x, Box* y, bool first_of_two,
+                                                     bool second_of_two, int player,
+                                                     bool& same_structure) {
     x->sides += 1;
     if (x->sides == 2) box_sets.few_sides &= ~box_bit(x);
     if (y != nullptr) remove_link(x, y);
@@ -134,8 +156,8 @@ int update_box(Box* x, Box* y, bool first_of_two, bool second_of_two, int player
 
 int place_line(int player, Move m) {
     assert(is_on_board(m) && !is_drawn(m));
-    mark_line(m, true);
-    Beside s = boxes_beside(m);
+    const LineSite& s = LINE_SITES.of[m.orient][key_index(m)];
+    mark_drawn(m, s);
     bool same_structure = false;
     bool two = s.second != nullptr;
     box_sets.rewritten = 0;
@@ -217,9 +239,9 @@ void undo_line(int player, Move m, const Snapshot& s) {
     census = s.census;
     check_restored(s, m);
 
-    mark_line(m, false);
-    Beside b = boxes_beside(m);
-    restore_box(b.first, b.second, player);
-    if (b.second != nullptr) restore_box(b.second, b.first, player);
+    const LineSite& site = LINE_SITES.of[m.orient][key_index(m)];
+    mark_undrawn(m, site);
+    restore_box(site.first, site.second, player);
+    if (site.second != nullptr) restore_box(site.second, site.first, player);
     check_model("undo_line", m);
 }
