@@ -50,13 +50,10 @@ inline bool clock_run_out() {
     return clock_ms() > deadline;
 }
 
-} // namespace
-
-int search(int depth, int bound, int side, int move_number, int few_moves) {
-    assert(side == ENGINE || side == OPPONENT);
-    assert(move_number >= 1 && move_number <= LINE_COUNT + 1);
-    search_stats.nodes += 1;
-    if (depth <= 0) return evaluate(side, few_moves);
+// A node with depth left: everything search does beyond a leaf. Kept out of line, so that
+// a leaf (most calls) does not pay for this frame's move list and snapshot.
+__attribute__((noinline)) int search_inner(int depth, int bound, int side, int move_number,
+                                           int few_moves) {
     if (score_opponent >= WIN_BOXES || score_engine >= WIN_BOXES) return decided_value(side);
     if (clock_run_out()) {
         time_up = 1;
@@ -118,6 +115,16 @@ int search(int depth, int bound, int side, int move_number, int few_moves) {
     // A node cut short by the clock holds no searched value.
     if (time_up == 0) tt_store(depth, move_number, best, 1);
     return best;
+}
+
+} // namespace
+
+int search(int depth, int bound, int side, int move_number, int few_moves) {
+    assert(side == ENGINE || side == OPPONENT);
+    assert(move_number >= 1 && move_number <= LINE_COUNT + 1);
+    search_stats.nodes += 1;
+    if (depth <= 0) return evaluate(side, few_moves);
+    return search_inner(depth, bound, side, move_number, few_moves);
 }
 
 Move search_root(int depth) {
