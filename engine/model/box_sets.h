@@ -49,7 +49,7 @@ inline void set_chain_id(Box* b, int id) {
     b->chain_id = id;
 }
 
-// Recomputes the sets from the boxes' fields: init_board, and tests that set fields by hand.
+// Recomputes the sets from the boxes' fields (init_board ends with it).
 void rebuild_box_sets();
 
 // nullptr when the sets agree with the boxes' fields, else what differs (static buffer).
