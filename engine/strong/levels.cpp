@@ -12,7 +12,7 @@ namespace strong {
 namespace {
 
 // Level 1 takes what it sees, sees no further than the box its line gives a third side,
-// and gives one away about one move in eight while safe lines are left; level 2 counts the
+// and gives one away about one move in nine while safe lines are left; level 2 counts the
 // whole run of boxes a line gives and seldom gives any; level 3 also plays the endgame
 // exactly (it keeps control with the last boxes of a chain); level 4 also fights for
 // control over the safe lines. Tuned so that each beats the one below (the README's

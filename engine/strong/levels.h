@@ -25,8 +25,8 @@ struct LevelSettings {
     bool counts_runs = true;
     // Once no safe line is left, lines are valued by the exact solver (else at once).
     bool exact_endgame = false;
-    // In boxes: a line worth one box less than the best is drawn exp(-1 / temperature)
-    // times as often as the best value's lines.
+    // In boxes: the lines of a value one box below the best are drawn, together,
+    // exp(-1 / temperature) times as often as the best value's lines.
     double temperature = 1;
     // Node cap of each line's search, so that a level plays alike on any machine.
     long long nodes_per_line = 0;
