@@ -130,6 +130,7 @@ TEST(Fitting, TableWrittenIntoTheSource) {
     Params w = EngineWeights();
     w[2 * PIECE] = 123.4;
     w[2 * PIECE + 1] = 45.6;
+    w[2 * TEMPO] = 0;
     w[2 * TEMPO + 1] = -7.5; // halves round away from zero
     std::string source = "#include x\nconst TermWeight WEIGHTS[TERM_COUNT] = {\n    {\"PIECE\", 1, "
                          "1},\n};\n\nint After() {}\n";
