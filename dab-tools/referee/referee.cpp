@@ -1,8 +1,7 @@
 #include "referee.h"
 
-#include "child_process.h"
 #include "dab_board.h"
-#include "engine_end.h"
+#include "engine_session.h"
 #include "match_text.h"
 #include "parallel_games.h"
 
@@ -19,10 +18,7 @@ namespace {
 using Millis = std::chrono::duration<double, std::milli>;
 
 using matchtools::format_ms;
-using matchtools::quote;
-using matchtools::trim;
 using matchtools::with_seed;
-using matchtools::words_of;
 
 class Game {
   public:
@@ -82,82 +78,21 @@ class Game {
         r_.fault_detail = detail;
     }
 
-    // The stream ended or would not take a command: the state of the process says why.
-    void stream_ended(int e, const std::string& context, bool writing = false) {
-        std::string detail;
-        switch (matchtools::why_stream_ended(proc_[e], writing, context, detail)) {
-        case matchtools::StreamEnd::Closed:
-            fault(e, Fault::Closed, detail);
-            break;
-        case matchtools::StreamEnd::Crash:
-            fault(e, Fault::Crash, detail);
-            break;
-        case matchtools::StreamEnd::Exited:
-            fault(e, Fault::Exited, detail);
-            break;
-        }
-    }
-
-    bool start(int e) {
-        std::string error;
-        std::vector<std::string> argv = split_command(with_seed(engines_[e].command, r_.seed));
-        if (!proc_[e].start(argv, error)) {
-            fault(e, Fault::StartFailed, error);
-            return false;
-        }
-        return true;
-    }
-
-    bool send(int e, const std::string& command) {
-        if (proc_[e].write_line(command)) return true;
-        stream_ended(e, "(would not read \"" + command + "\")", true);
+    // The engine's session found a fault (or the game did, through fail): the game has it.
+    bool faulted(int e) {
+        fault(e, session_[e].fault(), session_[e].detail());
         return false;
     }
 
-    // Reads lines, skipping board pictures and "round1=" lines, until one whose first word
-    // is the expected word. Anything else is a garbled reply.
-    bool read_line_starting(int e, const std::string& word, Clock::time_point deadline,
-                            const std::string& waiting_for, std::string& out) {
-        for (;;) {
-            std::string line;
-            switch (proc_[e].read_line(line, deadline)) {
-            case ChildProcess::Read::Line: {
-                std::string t = trim(line);
-                if (is_chatter(t)) continue;
-                std::vector<std::string> w = words_of(t);
-                if (w[0] == word) {
-                    out = t;
-                    return true;
-                }
-                fault(e, Fault::Garbled, "unexpected output " + quote(t) + " " + waiting_for);
-                return false;
-            }
-            case ChildProcess::Read::Timeout:
-                if (proc_[e].poll_exit()) {
-                    stream_ended(e, waiting_for);
-                } else {
-                    auto ms =
-                        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - sent_);
-                    fault(e, Fault::NoReply,
-                          "nothing " + waiting_for + " within " + std::to_string(ms.count()) +
-                              " ms");
-                }
-                return false;
-            case ChildProcess::Read::Eof:
-                stream_ended(e, waiting_for);
-                return false;
-            }
-        }
+    bool start(int e) {
+        return session_[e].start(with_seed(engines_[e].command, r_.seed)) || faulted(e);
     }
 
+    bool send(int e, const std::string& command) { return session_[e].send(command) || faulted(e); }
+
     bool ask_name(int e) {
-        sent_ = Clock::now();
-        std::string line;
-        if (!send(e, "name?") ||
-            !read_line_starting(e, "name", sent_ + std::chrono::milliseconds(line_ms_),
-                                "in answer to \"name?\"", line))
-            return false;
-        r_.names[e] = trim(line.substr(4));
+        if (!session_[e].ask_name(line_ms_, is_chatter)) return faulted(e);
+        r_.names[e] = session_[e].name();
         return true;
     }
 
@@ -169,16 +104,17 @@ class Game {
         int board_lines = 0;
         while (board_lines < 21) {
             std::string line;
-            ChildProcess::Read r = proc_[e].read_line(line, deadline);
+            ChildProcess::Read r = session_[e].process().read_line(line, deadline);
             if (r == ChildProcess::Read::Timeout) return true; // an engine without a picture
             if (r == ChildProcess::Read::Eof) {
-                stream_ended(e, "after \"new white\"");
-                return false;
+                session_[e].stream_ended("after \"new white\"");
+                return faulted(e);
             }
             std::string t = trim(line);
             if (!t.empty() && !is_board_line(t)) {
-                fault(e, Fault::Garbled, "unexpected output " + quote(t) + " after \"new white\"");
-                return false;
+                session_[e].fail(Fault::Garbled,
+                                 "unexpected output " + quote(t) + " after \"new white\"");
+                return faulted(e);
             }
             ++board_lines;
         }
@@ -188,12 +124,12 @@ class Game {
     // Only a line that completes a box earns another, so a turn is one line long unless a
     // box already has three sides, and never longer than the boxes left plus one.
     bool read_reply(int e, Clock::time_point sent, std::string& reply) {
-        sent_ = sent;
         int most = longest_turn(board_);
         // Two lines' worth beyond the limit tell a late reply from an engine that hangs.
         auto deadline =
             sent + std::chrono::milliseconds(static_cast<long long>(most + 2) * line_ms_);
-        return read_line_starting(e, "move", deadline, "while a move was due", reply);
+        session_[e].expect({"move", "while a move was due", sent, deadline});
+        return session_[e].read(reply, is_chatter) || faulted(e);
     }
 
     bool judge(int e, const std::string& reply, Clock::time_point sent) {
@@ -202,8 +138,8 @@ class Game {
         std::string detail;
         Fault f = parse_reply(reply, parsed, detail);
         if (f != Fault::None) {
-            fault(e, f, detail);
-            return false;
+            session_[e].fail(f, detail);
+            return faulted(e);
         }
         const int count = parsed.count;
         const std::string& codes = parsed.codes;
@@ -214,16 +150,16 @@ class Game {
         const long long limit = static_cast<long long>(count) * line_ms_;
         if (ms > static_cast<double>(limit)) {
             r_.turns.push_back(turn);
-            fault(e, Fault::Late,
-                  "reply of " + std::to_string(count) + " line(s) after " + format_ms(ms) +
-                      " ms, limit " + std::to_string(limit) + " ms");
-            return false;
+            session_[e].fail(Fault::Late, "reply of " + std::to_string(count) + " line(s) after " +
+                                              format_ms(ms) + " ms, limit " +
+                                              std::to_string(limit) + " ms");
+            return faulted(e);
         }
         f = apply_reply(board_, e + 1, parsed, turn.lines, detail);
         r_.turns.push_back(turn);
         if (f != Fault::None) {
-            fault(e, f, detail);
-            return false;
+            session_[e].fail(f, detail);
+            return faulted(e);
         }
         last_count_ = count;
         last_codes_ = codes;
@@ -250,49 +186,40 @@ class Game {
     void last_lines_to(int e) {
         std::string command = "move " + std::to_string(last_count_) + " " + last_codes_;
         const std::string& who = engines_[e].label;
-        if (!proc_[e].write_line(command)) {
-            proc_[e].wait_exit(Clock::now() + std::chrono::milliseconds(line_ms_));
-            if (!proc_[e].poll_exit()) r_.notes.push_back(who + " did not read the last lines");
+        ChildProcess& p = session_[e].process();
+        if (!p.write_line(command)) {
+            p.wait_exit(Clock::now() + std::chrono::milliseconds(line_ms_));
+            if (!p.poll_exit()) r_.notes.push_back(who + " did not read the last lines");
             return;
         }
         auto deadline = Clock::now() + std::chrono::milliseconds(line_ms_);
         std::string line;
         bool replied = false;
         ChildProcess::Read r;
-        while ((r = proc_[e].read_line(line, deadline)) == ChildProcess::Read::Line) {
+        while ((r = p.read_line(line, deadline)) == ChildProcess::Read::Line) {
             std::vector<std::string> w = words_of(line);
             if (!w.empty() && w[0] == "move") replied = true;
         }
         if (replied) r_.notes.push_back(who + " replied after the last lines");
-        if (!proc_[e].wait_exit(deadline)) {
+        if (!p.wait_exit(deadline)) {
             r_.notes.push_back(who + " did not end after the last lines");
             return;
         }
-        const ChildProcess::Exit& x = proc_[e].exit_info();
+        const ChildProcess::Exit& x = p.exit_info();
         if (x.code != 0 || x.signal != 0)
             r_.notes.push_back(who + " ended with status " + std::to_string(x.code) +
                                (x.signal ? " (signal " + std::to_string(x.signal) + ")" : "") +
                                " after the last lines");
     }
 
-    // "end" to every engine still running that did not fault, then "quit"; whatever does
-    // not end in time is killed. Every child is reaped here.
+    // "end" to every engine still running, then "quit"; whatever does not end in time is
+    // killed. Every child is reaped here (an engine at fault was ended at the fault).
     void finish() {
         for (int e = 0; e < 2; ++e) {
-            ChildProcess& p = proc_[e];
-            if (!p.started() || p.poll_exit()) continue;
-            if (e != r_.fault_engine && p.write_line("end")) {
-                // "end" drops pending input: let it be read before "quit" arrives.
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-                p.write_line("quit");
-                auto deadline = Clock::now() + std::chrono::milliseconds(std::min(line_ms_, 3000));
-                std::string line;
-                while (p.read_line(line, deadline) == ChildProcess::Read::Line)
-                    if (trim(line) == "Quit!") break;
-                if (!p.wait_exit(deadline) && r_.fault == Fault::None)
-                    r_.notes.push_back(engines_[e].label + " did not end on \"quit\"");
-            }
-            p.kill();
+            if (!session_[e].running()) continue;
+            if (!session_[e].quit(true, std::chrono::milliseconds(std::min(line_ms_, 3000))) &&
+                r_.fault == Fault::None)
+                r_.notes.push_back(engines_[e].label + " did not end on \"quit\"");
         }
     }
 
@@ -300,10 +227,9 @@ class Game {
     const Options& options_;
     std::ostream* log_;
     int line_ms_;
-    ChildProcess proc_[2];
+    engine_session::EngineSession session_[2];
     Board board_;
     GameResult r_;
-    Clock::time_point sent_;
     int last_count_ = 0;
     std::string last_codes_;
 };

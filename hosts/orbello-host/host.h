@@ -5,6 +5,7 @@
 #include "back_buffer.h"
 #include "engine_process.h"
 #include "host_support.h"
+#include "message_box_closer.h"
 #include "module_slots.h"
 #include "painted_button.h"
 

@@ -8,10 +8,6 @@
 
 namespace matchtools {
 
-std::string trim(const std::string& s);
-// Engine output as it may appear in a report: printable, and short.
-std::string quote(const std::string& s);
-std::vector<std::string> words_of(const std::string& s);
 // A JSON string literal.
 std::string json_string(const std::string& s);
 // A JSON object of counts by name, such as faults by kind.

@@ -1,7 +1,7 @@
 #include "referee.h"
 
-#include "child_process.h"
-#include "engine_end.h"
+#include "engine_session.h"
+#include "engine_text.h"
 #include "match_text.h"
 #include "parallel_games.h"
 
@@ -14,34 +14,8 @@ namespace orbello_referee {
 
 using dabtools::ChildProcess;
 using dabtools::Clock;
-using matchtools::quote;
-using matchtools::trim;
-
-const char* fault_name(Fault f) {
-    switch (f) {
-    case Fault::None:
-        return "none";
-    case Fault::StartFailed:
-        return "start-failed";
-    case Fault::Garbled:
-        return "garbled-reply";
-    case Fault::Illegal:
-        return "illegal-move";
-    case Fault::OutOfTurn:
-        return "out-of-turn";
-    case Fault::Late:
-        return "late-reply";
-    case Fault::NoReply:
-        return "no-reply";
-    case Fault::Crash:
-        return "crash";
-    case Fault::Exited:
-        return "exited";
-    case Fault::Closed:
-        return "closed-stream";
-    }
-    return "?";
-}
+using engine_session::quote;
+using engine_session::trim;
 
 namespace {
 
@@ -88,77 +62,29 @@ class Game {
         r_.fault_detail = detail;
     }
 
-    void stream_ended(int e, const std::string& context, bool writing = false) {
-        std::string detail;
-        switch (matchtools::why_stream_ended(proc_[e], writing, context, detail)) {
-        case matchtools::StreamEnd::Closed:
-            fault(e, Fault::Closed, detail);
-            break;
-        case matchtools::StreamEnd::Crash:
-            fault(e, Fault::Crash, detail);
-            break;
-        case matchtools::StreamEnd::Exited:
-            fault(e, Fault::Exited, detail);
-            break;
-        }
-    }
-
-    bool start(int e) {
-        std::string error;
-        std::vector<std::string> argv =
-            dabtools::split_command(matchtools::with_seed(o_.match.commands[e], r_.seed));
-        if (!proc_[e].start(argv, error)) {
-            fault(e, Fault::StartFailed, error);
-            return false;
-        }
-        return true;
-    }
-
-    bool send(int e, const std::string& command) {
-        if (proc_[e].write_line(command)) return true;
-        stream_ended(e, "(would not read \"" + command + "\")", true);
+    // The engine's session found a fault (or the game did, through fail): the game has it.
+    bool faulted(int e) {
+        fault(e, session_[e].fault(), session_[e].detail());
         return false;
     }
 
-    // The next non-empty line before the deadline; a fault when none comes.
+    bool start(int e) {
+        return session_[e].start(matchtools::with_seed(o_.match.commands[e], r_.seed)) ||
+               faulted(e);
+    }
+
+    bool send(int e, const std::string& command) { return session_[e].send(command) || faulted(e); }
+
+    // The next non-empty line by the deadline; a fault when none comes.
     bool read_line(int e, Clock::time_point sent, Clock::time_point deadline,
                    const std::string& waiting_for, std::string& out) {
-        for (;;) {
-            std::string line;
-            switch (proc_[e].read_line(line, deadline)) {
-            case ChildProcess::Read::Line:
-                out = trim(line);
-                if (out.empty()) continue;
-                return true;
-            case ChildProcess::Read::Timeout:
-                if (proc_[e].poll_exit()) {
-                    stream_ended(e, waiting_for);
-                } else {
-                    auto ms =
-                        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - sent);
-                    fault(e, Fault::NoReply,
-                          "nothing " + waiting_for + " within " + std::to_string(ms.count()) +
-                              " ms");
-                }
-                return false;
-            case ChildProcess::Read::Eof:
-                stream_ended(e, waiting_for);
-                return false;
-            }
-        }
+        session_[e].expect({"", waiting_for, sent, deadline});
+        return session_[e].read(out) || faulted(e);
     }
 
     bool ask_name(int e) {
-        auto sent = Clock::now();
-        std::string line;
-        if (!send(e, "name?") || !read_line(e, sent, sent + std::chrono::milliseconds(reply_ms_),
-                                            "in answer to \"name?\"", line))
-            return false;
-        if (line.compare(0, 4, "name") != 0) {
-            fault(e, Fault::Garbled, "unexpected output " + quote(line) + " for \"name?\"");
-            return false;
-        }
-        r_.names[e] = trim(line.substr(4));
+        if (!session_[e].ask_name(reply_ms_)) return faulted(e);
+        r_.names[e] = session_[e].name();
         return true;
     }
 
@@ -180,21 +106,22 @@ class Game {
     bool quiet(int e) {
         for (;;) {
             std::string line;
-            switch (proc_[e].read_line(line, Clock::now())) {
+            switch (session_[e].take(line)) {
             case ChildProcess::Read::Timeout:
                 return true;
             case ChildProcess::Read::Eof:
-                stream_ended(e, "while the other side was to move");
-                return false;
+                session_[e].stream_ended("while the other side was to move");
+                return faulted(e);
             case ChildProcess::Read::Line: {
                 std::string t = trim(line);
                 if (t.empty()) continue;
                 if (t.find("move") != std::string::npos)
-                    fault(e, Fault::OutOfTurn, quote(t) + " while the other side was to move");
+                    session_[e].fail(Fault::OutOfTurn,
+                                     quote(t) + " while the other side was to move");
                 else
-                    fault(e, Fault::Garbled,
-                          "unexpected output " + quote(t) + " while the other side was to move");
-                return false;
+                    session_[e].fail(Fault::Garbled, "unexpected output " + quote(t) +
+                                                         " while the other side was to move");
+                return faulted(e);
             }
             }
         }
@@ -235,9 +162,10 @@ class Game {
             if (!read_line(mover, sent, deadline, "while a move was due", line)) return;
             const double ms = Millis(Clock::now() - sent).count();
             if (ms > reply_ms_) {
-                fault(mover, Fault::Late,
-                      quote(line) + " after " + matchtools::format_ms(ms) + " ms, limit " +
-                          std::to_string(reply_ms_) + " ms");
+                session_[mover].fail(Fault::Late, quote(line) + " after " +
+                                                      matchtools::format_ms(ms) + " ms, limit " +
+                                                      std::to_string(reply_ms_) + " ms");
+                faulted(mover);
                 return;
             }
             std::string reply, to_opponent;
@@ -245,15 +173,17 @@ class Game {
             for (const std::string& m : module_.take_messages())
                 r_.notes.push_back("the module showed a message: " + quote(m));
             if (result == 0) {
-                fault(mover, Fault::Garbled, "no move in " + quote(line));
+                session_[mover].fail(Fault::Garbled, "no move in " + quote(line));
+                faulted(mover);
                 return;
             }
             if (result < 0) {
                 r_.refusals.push_back({plies + 1, mover, line, ms});
                 if (++in_row >= o_.refusal_limit) {
-                    fault(mover, Fault::Illegal,
-                          std::to_string(in_row) + " refused moves in a row, the last " +
-                              quote(line));
+                    session_[mover].fail(Fault::Illegal, std::to_string(in_row) +
+                                                             " refused moves in a row, the last " +
+                                                             quote(line));
+                    faulted(mover);
                     return;
                 }
                 if (!send(mover, trim(reply))) return;
@@ -274,9 +204,10 @@ class Game {
                 decided_ = true;
                 r_.winner = mover;
                 r_.reason = std::string(colour_name(mover)) + " took the last piece";
-                end_sent_[mover] = proc_[mover].write_line("end");
-                end_sent_[other] =
-                    proc_[other].write_line("move " + move.text) && proc_[other].write_line("end");
+                ChildProcess &winner = session_[mover].process(),
+                             &loser = session_[other].process();
+                end_sent_[mover] = winner.write_line("end");
+                end_sent_[other] = loser.write_line("move " + move.text) && loser.write_line("end");
                 return;
             }
             if (!quiet(other) || !send(other, "move " + move.text)) return;
@@ -327,23 +258,16 @@ class Game {
         *log_ << buf;
     }
 
-    // "end" to every engine still running that did not fault and has not had it, then
-    // "quit"; whatever does not end in time is killed. Every child is reaped here.
+    // "end" to every engine still running that has not had it, then "quit"; whatever does
+    // not end in time is killed. Every child is reaped here (an engine at fault was ended at
+    // the fault).
     void finish() {
         for (int e = 0; e < 2; ++e) {
-            ChildProcess& p = proc_[e];
-            if (!p.started() || p.poll_exit()) continue;
-            if (e != r_.fault_engine && (end_sent_[e] || p.write_line("end"))) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-                p.write_line("quit");
-                auto deadline = Clock::now() + std::chrono::milliseconds(std::min(reply_ms_, 3000));
-                std::string line;
-                while (p.read_line(line, deadline) == ChildProcess::Read::Line) {
-                }
-                if (!p.wait_exit(deadline) && r_.fault == Fault::None && r_.error.empty())
-                    r_.notes.push_back(label(e) + " did not end on \"quit\"");
-            }
-            p.kill();
+            if (!session_[e].running()) continue;
+            if (!session_[e].quit(!end_sent_[e],
+                                  std::chrono::milliseconds(std::min(reply_ms_, 3000))) &&
+                r_.fault == Fault::None && r_.error.empty())
+                r_.notes.push_back(label(e) + " did not end on \"quit\"");
         }
     }
 
@@ -361,7 +285,7 @@ class Game {
     const Options& o_;
     std::ostream* log_;
     int reply_ms_;
-    ChildProcess proc_[2];
+    engine_session::EngineSession session_[2];
     bool end_sent_[2] = {false, false};
     ModuleGame module_;
     int board_[6][6];

@@ -3,6 +3,7 @@
 // module's ReceiveMove, and the module's "error" and "end" go back to the engines.
 #pragma once
 
+#include "fault.h"
 #include "match_cli.h"
 #include "module_game.h"
 
@@ -14,20 +15,11 @@
 
 namespace orbello_referee {
 
-enum class Fault {
-    None,
-    StartFailed, // the program could not be started
-    Garbled,     // a reply without a move, or output that is not a reply
-    Illegal,     // the module refused its moves too many times in a row
-    OutOfTurn,   // a move line while the other side was to move
-    Late,        // the reply came, but after its time limit
-    NoReply,     // no reply before the deadline
-    Crash,       // the program ended with a failure status or a signal
-    Exited,      // the program ended with status 0 while a reply was due
-    Closed,      // the program closed a stream while still running
-};
-
-const char* fault_name(Fault f);
+using Fault = engine_session::Fault;
+using engine_session::fault_name;
+using orbello_module::default_module_paths;
+using orbello_module::ModuleGame;
+using orbello_module::ModulePaths;
 
 struct Options {
     matchtools::MatchOptions match;
