@@ -130,7 +130,7 @@ std::string quote_argument(const std::string& arg) {
 }
 
 DWORD milliseconds_until(Clock::time_point deadline) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
     return static_cast<DWORD>(std::clamp<long long>(left.count(), 0, 0x7fffffff));
 }
 
@@ -420,7 +420,8 @@ bool ChildProcess::write_line(const std::string& line) {
 
 bool ChildProcess::fill(Clock::time_point deadline) {
     for (;;) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        // Rounded up: a wait that ended before the deadline would look like a timeout.
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
         int timeout = static_cast<int>(std::max<long long>(0, left.count()));
         pollfd p{out_, POLLIN, 0};
         int r = poll(&p, 1, timeout);
@@ -446,8 +447,7 @@ bool ChildProcess::wait_exit(Clock::time_point deadline) {
     int fd = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));
     if (fd >= 0) {
         for (;;) {
-            auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
             pollfd p{fd, POLLIN, 0};
             int r = poll(&p, 1, static_cast<int>(std::max<long long>(0, left.count())));
             if (r < 0 && errno == EINTR) continue;

@@ -71,7 +71,11 @@ EngineSession::Got EngineSession::next(std::string& line, Clock::time_point unti
             return Got::Line;
         }
         case ChildProcess::Read::Timeout:
-            if (Clock::now() < due_.deadline) return Got::Nothing;
+            // A wait may end a little early: only a deadline passed decides.
+            if (Clock::now() < due_.deadline) {
+                if (Clock::now() < wait) continue;
+                return Got::Nothing;
+            }
             if (process_->poll_exit())
                 stream_ended(due_.waiting_for);
             else
