@@ -166,8 +166,12 @@ TEST(MatchSprt, StopsWhenABoundIsCrossed) {
     o.sprt = true;
     o.elo0 = 0;
     o.elo1 = 50;
+    const size_t sequential = run_match(o, nullptr, nullptr).games.size();
+    // Games at once stop at the same pair: games begun after it are not counted.
+    o.concurrency = 3;
     std::ostringstream log, json;
     MatchResult m = run_match(o, &log, &json);
+    EXPECT_EQ(m.games.size(), sequential);
     ASSERT_FALSE(m.games.empty());
     EXPECT_LT(m.games.size(), 40u);
     EXPECT_EQ(m.games.size() % 2, 0u);
