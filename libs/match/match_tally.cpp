@@ -403,9 +403,16 @@ Json MatchTally::match_record(const std::string& match_id, int concurrency) cons
         x["draws"] = t.draws;
         x["points"] = t.points;
         for (const auto& c : t.counters) x[c.first] = c.second;
-        x["timed_" + unit_ + "s"] = t.timed;
-        x["mean_ms"] = rounded_ms(t.timed ? t.total_ms / static_cast<double>(t.timed) : 0);
+        // The timed units under the unit's name ("lines") unless a count has that name, and the
+        // times per unit under both the plain and the unit's names.
+        if (!x.contains(unit_ + "s")) x[unit_ + "s"] = t.timed;
+        const double mean = rounded_ms(t.timed ? t.total_ms / static_cast<double>(t.timed) : 0);
+        x["mean_ms"] = mean;
         x["max_ms"] = rounded_ms(t.max_ms);
+        if (unit_ != "move") {
+            x["mean_ms_per_" + unit_] = mean;
+            x["max_ms_per_" + unit_] = rounded_ms(t.max_ms);
+        }
         Json faults = Json::object();
         for (const auto& f : t.faults) faults[f.first] = f.second;
         x["faults"] = faults;

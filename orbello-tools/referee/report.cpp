@@ -74,7 +74,7 @@ Json game_record(const GameResult& g, const matchtools::GameSetup& setup, const 
         s.points[g.winner == g.black ? 0 : 1] = 1;
     }
     for (int c = 0; c < 2; ++c)
-        s.tally[c].counters = {{"moves", moved[c]}, {"refused", refused[c]}};
+        s.tally[c].counters = {{"moves", moved[c]}, {"refusals", refused[c]}};
     if (g.fault != Fault::None) {
         s.fault_kind = fault_name(g.fault);
         s.fault_colour = g.fault_engine == g.black ? 0 : 1;
