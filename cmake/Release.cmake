@@ -29,7 +29,9 @@ set(RELEASE_PROGRAMS
   orbello-opponent
   "Simple Orbello engines to play against: orbello-opponent random|greedy."
   orbello-bench
-  "Measures the Orbello engine's speed (and counts moves: --perft N).")
+  "Measures the Orbello engine's speed (and counts moves: --perft N)."
+  match-report
+  "Merges the logs of a match played in parts (referees' --first-game) into its report.")
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(RELEASE_ARCH x64)

@@ -14,4 +14,4 @@ log=build/release/demo-match.jsonl
 echo "Demonstration game: vantry (black) against greedy (white), 5000 ms per line."
 "$bin/dab-referee" --games 1 --boards --budget 5000 --margin 1000 --out "$log" \
   --label1 vantry --label2 greedy "$bin/vantry" "$bin/dab-opponent greedy --seed {seed}"
-echo "The match log (one JSON object for the game, one for the match) is in $root/$log"
+echo "The match log (JSON lines: the settings, the game, the match) is in $root/$log"

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 # "native" installs only what the native build needs (the demonstration game).
-packages=(cmake make g++ libgtest-dev googletest python3)
+packages=(cmake make g++ libgtest-dev googletest python3 libcli11-dev nlohmann-json3-dev)
 if [ "${1:-all}" != native ]; then
   packages+=(
     clang-format clang libclang-rt-14-dev

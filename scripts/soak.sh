@@ -77,7 +77,7 @@ def load(name):
             o = json.loads(line)
             if o["type"] == "game":
                 gs.append(o)
-            else:
+            elif o["type"] == "match":
                 match = o
     return gs, match
 

@@ -1,6 +1,7 @@
-// dab-referee: a match of Dots and Boxes between two engine programs.
-#include "match_cli.h"
+// dab-referee: a match of Dots and Boxes between engine programs, or a tournament.
 #include "referee.h"
+
+#include <CLI/CLI.hpp>
 
 #include <cstdio>
 #include <fstream>
@@ -8,35 +9,16 @@
 #include <string>
 
 int main(int argc, char** argv) {
-    const std::string usage =
-        matchtools::shared_usage("dab-referee", "line", 5000, 1000) +
-        "  --boards         show the board after each turn (implies --verbose)\n";
+    dabtools::Options defaults;
     bool boards = false;
-    matchtools::MatchOptions defaults;
-    defaults.budget_ms = 5000;
-    defaults.margin_ms = 1000;
-    matchtools::MatchOptions mo =
-        matchtools::parse_match_args("dab-referee", argc, argv, usage, defaults,
-                                     [&](const std::string& option, matchtools::OptionReader&) {
-                                         if (option != "--boards") return false;
-                                         boards = true;
-                                         return true;
-                                     });
+    matchtools::MatchOptions mo = matchtools::parse_match_args(
+        "dab-referee", "line", argc, argv, defaults, [&](CLI::App& app) {
+            app.add_flag("--boards", boards, "show the board after each turn (implies --verbose)");
+        });
     dabtools::Options options;
-    options.games = mo.games;
-    options.swap = mo.swap;
-    options.budget_ms = mo.budget_ms;
-    options.margin_ms = mo.margin_ms;
-    options.seed = mo.seed;
-    options.concurrency = mo.concurrency;
-    options.progress = mo.progress;
-    options.verbose = mo.verbose || boards;
+    static_cast<matchtools::MatchOptions&>(options) = mo;
     options.boards = boards;
-    dabtools::EngineSpec engines[2];
-    for (int e = 0; e < 2; ++e) {
-        engines[e].command = mo.commands[e];
-        engines[e].label = mo.labels[e];
-    }
+    options.verbose = mo.verbose || boards;
     std::ofstream json;
     if (!mo.out.empty()) {
         json.open(mo.out, std::ios::out | std::ios::trunc);
@@ -46,8 +28,12 @@ int main(int argc, char** argv) {
         }
     }
     dabtools::MatchResult m =
-        dabtools::run_match(engines, options, &std::cout, mo.out.empty() ? nullptr : &json);
-    std::cout << "\n" << dabtools::summary_table(m, engines, options);
+        dabtools::run_match(options, &std::cout, mo.out.empty() ? nullptr : &json);
+    if (m.refused) {
+        std::fprintf(stderr, "dab-referee: %s\n", m.why.c_str());
+        return 2;
+    }
+    std::cout << "\n" << m.report;
     if (!mo.out.empty()) std::cout << "Match log: " << mo.out << "\n";
     return 0;
 }

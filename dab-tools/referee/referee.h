@@ -1,8 +1,11 @@
-// The referee: plays Dots and Boxes games between two engine programs over their standard
-// streams, as the platform host does, and judges every reply on its own board.
+// The Dots-and-Boxes referee: plays games between engine programs over their standard
+// streams, as the platform host does, and judges every reply on its own board. The match
+// around the games (schedule, openings, games at once, statistics, logs) is the shared
+// runner's (libs/match).
 #pragma once
 
 #include "engine_reply.h"
+#include "match_runner.h"
 
 #include <cstdint>
 #include <map>
@@ -17,36 +20,34 @@ struct EngineSpec {
     std::string command; // program and arguments; "{seed}" is replaced by the game's seed
 };
 
-struct Options {
-    int games = 2;
-    bool swap = true;      // the engines take turns at opening
-    int budget_ms = 5000;  // the engine's time per line
-    int margin_ms = 1000;  // allowance per line on top of the budget
-    uint32_t seed = 1;     // game g uses seed + g
-    int concurrency = 1;   // games played at once
-    bool progress = false; // a progress line on standard error
-    bool verbose = false;  // each turn on the log stream
-    bool boards = false;   // and the board after each turn
+// The match's options, and the referee's own.
+struct Options : matchtools::MatchOptions {
+    Options() {
+        budget_ms = 5000;
+        margin_ms = 1000;
+    }
+    bool boards = false; // the board after each turn in the verbose log
 };
 
 struct Turn {
-    int engine = 0;         // 0 or 1: index into the match's engines
+    int engine = 0;         // index into the match's engines; -1 for an opening's line
     int count = 0;          // lines the reply announced
     std::vector<int> lines; // lines in the order drawn (those accepted before a fault)
     double ms = 0;          // from sending the command to the reply
+    bool opening = false;   // drawn by the referee from the opening, not by an engine
 };
 
 struct GameResult {
-    int number = 0; // 1-based
+    long long number = 0; // 1-based, in the whole match
     uint32_t seed = 0;
-    int black = 0;        // engine index that opened
-    std::string names[2]; // as the engines answered "name?"
-    std::vector<Turn> turns;
-    int score[2] = {0, 0}; // boxes per engine index
-    int winner = -1;       // engine index
+    int black = 0, white = 1; // engine indices: Black opens
+    std::string names[2];     // as the engines answered "name?", by colour (0 Black, 1 White)
+    std::vector<Turn> turns;  // every turn, the opening's lines first
+    int score[2] = {0, 0};    // boxes by colour
+    int winner = -1;          // engine index
     std::string reason;
     Fault fault = Fault::None;
-    int fault_engine = -1;
+    int fault_engine = -1; // engine index
     std::string fault_detail;
     std::vector<std::string> notes; // oddities after the game was decided
 };
@@ -63,23 +64,28 @@ struct EngineStats {
 
 struct MatchResult {
     std::vector<GameResult> games;
-    EngineStats stats[2];
+    std::vector<EngineStats> stats; // by engine
+    std::string report;             // the closing report for people
+    bool refused = false;           // not played: why says why
+    std::string why;
 };
 
-// Plays one game; engines[black] opens. Writes turns to log when verbose.
-GameResult play_game(const EngineSpec engines[2], int black, int number, uint32_t seed,
-                     const Options& options, std::ostream* log);
+// The game's part of the runner: its kind (settings, openings, the "history" probe).
+matchtools::GameKind game_kind(const Options& options);
 
-// Plays the whole match, options.concurrency games at once; each game goes to log and json
-// (one line per game, then the summary line) when they are not null, in game order, as
-// soon as it and the games before it are over.
-MatchResult run_match(const EngineSpec engines[2], const Options& options, std::ostream* log,
+// Plays one game as the runner sets it up. Writes turns to log when verbose.
+GameResult play_game(const matchtools::GameSetup& setup, const Options& options, std::ostream* log);
+
+// Plays the match of options (its engines in options.labels and options.commands), games at
+// once as options.concurrency says; each game goes to log and json (the JSON lines of
+// match_log.h) when they are not null, in game order, as soon as it and the games before it
+// are over.
+MatchResult run_match(const Options& options, std::ostream* log, std::ostream* json);
+// The same with two engines given apart from the options.
+MatchResult run_match(const EngineSpec engines[2], Options options, std::ostream* log,
                       std::ostream* json);
 
-std::string game_json(const GameResult& game, const EngineSpec engines[2]);
-std::string match_json(const MatchResult& match, const EngineSpec engines[2],
-                       const Options& options);
-std::string summary_table(const MatchResult& match, const EngineSpec engines[2],
-                          const Options& options);
+// The game's part of its record (everything after "opening").
+matchtools::Json game_record(const GameResult& game, const matchtools::GameSetup& setup);
 
 } // namespace dabtools

@@ -1,6 +1,5 @@
 // What every host program needs besides its own game: the folder it runs from (its DLLs,
-// data folder and engines sit there), draining and running its message queue, and closing
-// the message boxes a module shows when nobody is there to click them.
+// data folder and engines sit there), draining and running its message queue.
 #pragma once
 
 #include <windows.h>
@@ -20,21 +19,6 @@ std::vector<std::string> SplitCommas(const std::string& list);
 void PumpMessages();
 // Dispatches messages until WM_QUIT; returns its exit code.
 int RunMessageLoop();
-
-struct MessageBoxSeen {
-    std::string caption, text;
-};
-
-// While one exists, every message box shown on this thread is read, added to the list (when
-// one is given), passed to report (when given) and closed with OK. One at a time.
-class MessageBoxCloser {
-  public:
-    explicit MessageBoxCloser(std::vector<MessageBoxSeen>* seen,
-                              void (*report)(const MessageBoxSeen&) = nullptr);
-    ~MessageBoxCloser();
-    MessageBoxCloser(const MessageBoxCloser&) = delete;
-    MessageBoxCloser& operator=(const MessageBoxCloser&) = delete;
-};
 
 } // namespace win32_host
 

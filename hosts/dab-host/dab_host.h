@@ -13,7 +13,7 @@
 
 namespace dab_host {
 
-const UINT WM_ENGINE = WM_APP + 1; // from the engine's reading thread
+const UINT WM_ENGINE = WM_APP + 1; // output has come from the engine (the message carries nothing)
 const UINT WM_SCRIPT_STEP = WM_APP + 2;
 const UINT_PTR kEngineTimer = 1;
 enum ButtonId { ID_NEW_PERSON = 101, ID_NEW_ENGINE = 102, ID_TAKE_BACK = 103 };

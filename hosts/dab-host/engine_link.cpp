@@ -3,6 +3,8 @@
 namespace dab_host {
 
 using dabtools::Fault;
+using engine_session::Clock;
+using engine_session::EngineSession;
 
 namespace {
 
@@ -21,7 +23,14 @@ bool EngineLink::Start(const std::string& command, int lineMs, std::string* erro
     queue_.clear();
     await_ = Await::Nothing;
     exitExpected_ = false;
-    if (!process_.Start(command, window_, message_, error)) return false;
+    // The reading thread only posts a note; the window's thread reads what has come.
+    HWND window = window_;
+    UINT message = message_;
+    if (!session_.start(command, true,
+                        [window, message]() { PostMessageA(window, message, 0, 0); })) {
+        *error = session_.detail();
+        return false;
+    }
     Queue("name?", Await::Name, lineMs_);
     return true;
 }
@@ -56,7 +65,7 @@ bool EngineLink::thinking() const {
 }
 
 void EngineLink::Queue(const std::string& text, Await await, int deadlineMs) {
-    if (!process_.running()) return;
+    if (!session_.running()) return;
     queue_.push_back(Command{text, await, deadlineMs});
     if (await_ == Await::Nothing) SendNext();
 }
@@ -65,8 +74,8 @@ void EngineLink::SendNext() {
     while (await_ == Await::Nothing && !queue_.empty()) {
         Command c = queue_.front();
         queue_.pop_front();
-        if (!process_.Send(c.text)) {
-            Fail(Fault::Closed, "stopped reading its input (would not read \"" + c.text + "\")");
+        if (!session_.send(c.text)) {
+            Fail(session_.fault(), session_.detail());
             return;
         }
         if (c.await == Await::Nothing) continue;
@@ -75,7 +84,10 @@ void EngineLink::SendNext() {
                       : c.await == Await::Reply ? "while a move was due"
                                                 : "after \"" + c.text + "\"";
         pictureLines_ = 0;
-        deadlineMs_ = c.deadlineMs;
+        const auto now = Clock::now();
+        if (c.await == Await::Name || c.await == Await::Reply)
+            session_.expect({c.await == Await::Name ? "name" : "move", waitingFor_, now,
+                             now + std::chrono::milliseconds(c.deadlineMs)});
         SetTimer(window_, timer_, static_cast<UINT>(c.deadlineMs), nullptr);
     }
 }
@@ -85,14 +97,14 @@ void EngineLink::Done() {
     KillTimer(window_, timer_);
     await_ = Await::Nothing;
     SendNext();
-    if (await_ == Await::Nothing && process_.running()) listener_->EngineReady();
+    if (await_ == Await::Nothing && session_.running()) listener_->EngineReady();
 }
 
 void EngineLink::Fail(Fault fault, const std::string& detail) {
     KillTimer(window_, timer_);
     await_ = Await::Nothing;
     queue_.clear();
-    process_.Kill();
+    session_.fail(fault, detail);
     listener_->EngineFault(fault, detail);
 }
 
@@ -100,9 +112,9 @@ void EngineLink::Stop() {
     KillTimer(window_, timer_);
     queue_.clear();
     if (await_ == Await::Reply)
-        process_.Kill(); // it reads no "quit" before its search is over
+        session_.kill(); // it reads no "quit" before its search is over
     else
-        process_.Stop();
+        session_.quit(false, std::chrono::milliseconds(2000));
     await_ = Await::Nothing;
 }
 
@@ -117,65 +129,80 @@ void EngineLink::OnTimer() {
         return;
     case Await::Name:
     case Await::Reply:
-        Fail(Fault::NoReply,
-             "nothing " + waitingFor_ + " within " + std::to_string(deadlineMs_) + " ms");
+        // The reply, if it came meanwhile, else no reply: the session judges the deadline.
+        OnOutput();
+        if (await_ == Await::Name || await_ == Await::Reply) {
+            // A timer may fire a moment early: look again just after the deadline.
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(session_.due().deadline -
+                                                                           Clock::now());
+            SetTimer(window_, timer_, static_cast<UINT>(std::max<long long>(1, left.count())),
+                     nullptr);
+        }
         return;
     }
 }
 
 void EngineLink::OutputEnded() {
-    if (!process_.running()) return;
     bool due = await_ != Await::Nothing || !queue_.empty();
-    std::string how = process_.Ended(2000);
-    if (exitExpected_ && !due) return;
-    Fault f = how.rfind("ended with status 0", 0) == 0 ? Fault::Exited
-              : how.rfind("ended", 0) == 0             ? Fault::Crash
-                                                       : Fault::Closed;
-    Fail(f, how + (due ? " " + waitingFor_ : " between games"));
+    if (exitExpected_ && !due) {
+        session_.kill(); // it ended, as it should after the last lines: reaped
+        return;
+    }
+    session_.stream_ended(due ? waitingFor_ : "between games");
+    Fail(session_.fault(), session_.detail());
 }
 
-void EngineLink::OnMessage(WPARAM wParam, LPARAM lParam) {
-    using win32_host::EngineProcess;
-    std::string t = dabtools::trim(EngineProcess::TakeLine(lParam));
-    if (!process_.Current(wParam)) return; // from a program stopped since
-    if (EngineProcess::Kind(wParam) == EngineProcess::END_OF_OUTPUT) {
-        OutputEnded();
-        return;
-    }
-    switch (await_) {
-    case Await::Nothing:
-    case Await::Pause:
-        return; // nothing is due: the rest of a picture, "Quit!"
-    case Await::Picture:
-        if (t.empty()) return;
-        if (!dabtools::is_board_line(t)) {
-            Fail(Fault::Garbled, "unexpected output " + dabtools::quote(t) + " " + waitingFor_);
-            return;
+void EngineLink::OnOutput() {
+    while (session_.running()) {
+        std::string line;
+        if (await_ == Await::Name || await_ == Await::Reply) {
+            switch (session_.next(line, Clock::now(), dabtools::is_chatter)) {
+            case EngineSession::Got::Nothing:
+                return;
+            case EngineSession::Got::Fault:
+                Fail(session_.fault(), session_.detail());
+                return;
+            case EngineSession::Got::Line:
+                if (await_ == Await::Name) {
+                    name_ = dabtools::trim(line.substr(4));
+                    Done();
+                } else {
+                    Reply(line);
+                }
+                continue;
+            }
         }
-        if (++pictureLines_ == kPictureLines) Done();
-        return;
-    case Await::Name:
-    case Await::Reply:
-        break;
+        switch (session_.take(line)) {
+        case dabtools::ChildProcess::Read::Timeout:
+            return;
+        case dabtools::ChildProcess::Read::Eof:
+            OutputEnded();
+            return;
+        case dabtools::ChildProcess::Read::Line:
+            Line(dabtools::trim(line));
+            break;
+        }
     }
-    if (dabtools::is_chatter(t)) return;
-    std::string word = await_ == Await::Name ? "name" : "move";
-    if (dabtools::words_of(t)[0] != word) {
+}
+
+// A line while no reply is due: the rest of a picture, "Quit!", or a picture awaited.
+void EngineLink::Line(const std::string& t) {
+    if (await_ != Await::Picture || t.empty()) return;
+    if (!dabtools::is_board_line(t)) {
         Fail(Fault::Garbled, "unexpected output " + dabtools::quote(t) + " " + waitingFor_);
         return;
     }
-    if (await_ == Await::Name) {
-        name_ = dabtools::trim(t.substr(4));
-        Done();
-        return;
-    }
+    if (++pictureLines_ == kPictureLines) Done();
+}
+
+void EngineLink::Reply(const std::string& line) {
     // The game judges the reply and may queue the next command from there.
     KillTimer(window_, timer_);
     await_ = Await::Nothing;
-    listener_->EngineReply(t);
+    listener_->EngineReply(line);
     if (await_ != Await::Nothing) return;
     SendNext();
-    if (await_ == Await::Nothing && process_.running()) listener_->EngineReady();
+    if (await_ == Await::Nothing && session_.running()) listener_->EngineReady();
 }
 
 } // namespace dab_host

@@ -1,12 +1,15 @@
 // The conversation with a Dots-and-Boxes engine, as the platform and dab-referee hold it:
 // "name?" answered before anything else, "new" colours, "move N CODES" both ways, "end",
 // "quit"; one command at a time, since the engine drops input that arrives while it reads a
-// command; and a deadline on every wait. Nothing here blocks the window's thread: output
-// comes as messages from the engine's reading thread, deadlines as timer messages.
+// command; and a deadline on every wait. Nothing here blocks the window's thread: the
+// engine's session tells the window that output has come by a message that carries nothing,
+// and the window reads what has come; deadlines are timer messages.
 #pragma once
 
-#include "engine_process.h"
 #include "engine_reply.h"
+#include "engine_session.h"
+
+#include <windows.h>
 
 #include <deque>
 #include <string>
@@ -29,9 +32,9 @@ class EngineLink {
 
     // Starts the program and asks its name. lineMs is the time a reply may take per line.
     bool Start(const std::string& command, int lineMs, std::string* error);
-    bool running() const { return process_.running(); }
+    bool running() const { return session_.running(); }
     // Running and able to play another game: not told the last lines, after which it ends.
-    bool usable() const { return process_.running() && !exitExpected_; }
+    bool usable() const { return session_.running() && !exitExpected_; }
     const std::string& name() const { return name_; }
 
     // Queues commands; each is sent once the engine has answered the one before.
@@ -50,8 +53,9 @@ class EngineLink {
     // Ends the program: politely when it waits for a command, at once when it is thinking.
     void Stop();
 
-    // The window procedure passes these on.
-    void OnMessage(WPARAM wParam, LPARAM lParam);
+    // The window procedure passes these on: output has come (the message carries nothing),
+    // and the deadline's timer.
+    void OnOutput();
     void OnTimer();
 
   private:
@@ -67,19 +71,20 @@ class EngineLink {
     void Done();
     void Fail(dabtools::Fault fault, const std::string& detail);
     void OutputEnded();
+    void Line(const std::string& trimmed);
+    void Reply(const std::string& line);
 
     Listener* listener_;
     HWND window_;
     UINT message_;
     UINT_PTR timer_;
-    win32_host::EngineProcess process_;
+    engine_session::EngineSession session_;
     int lineMs_ = 6000;
     std::string name_;
     std::deque<Command> queue_;
     Await await_ = Await::Nothing;
     std::string waitingFor_; // for reports: "in answer to \"name?\""
     int pictureLines_ = 0;
-    int deadlineMs_ = 0;
     bool exitExpected_ = false;
 };
 

@@ -69,7 +69,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (wParam == 'U' || wParam == VK_BACK) Command(ID_TAKE_BACK);
         return 0;
     case WM_ENGINE:
-        host.link->OnMessage(wParam, lParam);
+        host.link->OnOutput();
         return 0;
     case WM_TIMER:
         if (wParam == kEngineTimer) host.link->OnTimer();

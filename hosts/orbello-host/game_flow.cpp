@@ -61,8 +61,10 @@ std::string EngineCommandLine() {
 bool StartEngine() {
     std::string command = EngineCommandLine(), why;
     if (command.empty()) return true; // people play both sides
-    if (!host.engine.Start(command, host.hwnd, WM_ENGINE, &why)) {
-        Log("engine: cannot start " + command + ": " + why);
+    // The reading thread only posts a note; the window's thread reads what has come.
+    HWND window = host.hwnd;
+    if (!host.engine.start(command, true, [window]() { PostMessageA(window, WM_ENGINE, 0, 0); })) {
+        Log("engine: cannot start " + command + ": " + host.engine.detail());
         return false;
     }
     host.engineCommand = command;
@@ -70,8 +72,33 @@ bool StartEngine() {
 }
 
 void EngineEnded() {
-    Log("engine: " + host.engine.Ended(2000) + "; people play on, N starts it again");
+    host.engine.stream_ended("during the game");
+    Log("engine: " + host.engine.detail() + "; people play on, N starts it again");
     UpdateStatus();
+}
+
+void SendToEngine(const std::string& text) {
+    std::string line = text;
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    if (line.empty() || !host.engine.running() || host.engine.send(line)) return;
+    Log("engine: " + host.engine.detail() + "; people play on, N starts it again");
+    UpdateStatus();
+}
+
+void EngineOutput() {
+    while (host.engine.running()) {
+        std::string line;
+        switch (host.engine.take(line)) {
+        case dabtools::ChildProcess::Read::Timeout:
+            return;
+        case dabtools::ChildProcess::Read::Eof:
+            EngineEnded(); // its side is then played by people
+            return;
+        case dabtools::ChildProcess::Read::Line:
+            EngineLine(line);
+            break;
+        }
+    }
 }
 
 void NewGame() {
@@ -79,19 +106,19 @@ void NewGame() {
     // thinking time needs a new start: both are replaced, as is one that has ended.
     bool wanted = !EngineCommandLine().empty();
     if (host.engine.running() && (EngineThinking() || EngineCommandLine() != host.engineCommand))
-        host.engine.Kill();
+        host.engine.kill();
     if (wanted && !host.engine.running()) StartEngine();
     host.over = false;
     host.sideToMove = 0;
     Log("-- new game");
     host.game->NewGame();
     if (host.engine.running())
-        host.engine.SendText(host.opt.engineSide == 0 ? "new black\n" : "new white\n");
+        SendToEngine(host.opt.engineSide == 0 ? "new black\n" : "new white\n");
     UpdateStatus();
 }
 
 void PlayAs(int side) {
-    if (EngineThinking()) host.engine.Kill(); // judged before the sides change
+    if (EngineThinking()) host.engine.kill(); // judged before the sides change
     host.opt.engineSide = 1 - side;
     NewGame();
 }
@@ -116,7 +143,7 @@ void Click(int x, int y) {
     if (r == 1) {
         char out[16] = "";
         int f = host.game->FetchMove(out);
-        host.engine.SendText(out);
+        SendToEngine(out);
         if (f == 2)
             GameOver(host.sideToMove);
         else if (f == 1)
@@ -130,7 +157,7 @@ void EngineLine(const std::string& line) {
     char reply[64] = "", other[64] = "";
     int r = host.game->ReceiveMove(line.c_str(), reply, other);
     if (r == 0) return; // not a move: the engine's own chatter
-    host.engine.SendText(reply);
+    SendToEngine(reply);
     if (r == -1) {
         Log(std::string("engine: illegal \"") + line + "\"");
     } else if (r == 2) {

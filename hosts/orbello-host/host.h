@@ -3,8 +3,9 @@
 #pragma once
 
 #include "back_buffer.h"
-#include "engine_process.h"
+#include "engine_session.h"
 #include "host_support.h"
+#include "message_box_closer.h"
 #include "module_slots.h"
 #include "painted_button.h"
 
@@ -16,7 +17,7 @@ namespace orbello_host {
 
 const int kClientW = 760, kClientH = 480;
 const RECT kBoardRect = {20, 20, 460, 460};
-const UINT WM_ENGINE = WM_APP + 1; // posted by the engine's reading thread
+const UINT WM_ENGINE = WM_APP + 1; // output has come from the engine (the message carries nothing)
 const UINT WM_SCRIPT_STEP = WM_APP + 2;
 
 struct Options {
@@ -43,7 +44,7 @@ struct Host {
     int sideToMove = 0;
     bool over = false;
     size_t scriptPos = 0;
-    EngineProcess engine;
+    engine_session::EngineSession engine;
     std::string engineCommand; // what the running engine was started with
 };
 extern Host host;
@@ -66,6 +67,10 @@ bool StartEngine();
 bool EngineThinking();
 void UpdateStatus();
 void EngineEnded();
+// Reads what the engine has written since the last time.
+void EngineOutput();
+// Text with its line ends (a module's reply may hold two lines) to the engine, if one runs.
+void SendToEngine(const std::string& text);
 void Click(int x, int y);
 void EngineLine(const std::string& line);
 void GameOver(int winner);

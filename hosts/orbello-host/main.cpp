@@ -58,15 +58,9 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (wParam == 'T' && host.opt.defaultEngine) Command(ID_THINKING_TIME);
         if (wParam == VK_ESCAPE) host.game->CancelMove(), Repaint();
         return 0;
-    case WM_ENGINE: {
-        std::string line = EngineProcess::TakeLine(lParam);
-        if (!host.engine.Current(wParam)) return 0; // from an engine replaced since
-        if (EngineProcess::Kind(wParam) == EngineProcess::LINE)
-            EngineLine(line);
-        else
-            EngineEnded(); // its side is then played by people
+    case WM_ENGINE:
+        EngineOutput();
         return 0;
-    }
     case WM_SCRIPT_STEP:
         ScriptStep();
         return 0;
@@ -159,7 +153,7 @@ int main(int argc, char** argv) {
 
     RunMessageLoop();
 
-    host.engine.Stop();
+    host.engine.quit(false, std::chrono::milliseconds(2000));
     host.game = nullptr;
     game.Destroy();
     closer.reset();

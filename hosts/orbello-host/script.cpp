@@ -25,7 +25,7 @@ void ScriptStep() {
         else {
             char out[16] = "";
             int f = host.game->FetchMove(out);
-            host.engine.SendText(out);
+            SendToEngine(out);
             if (f == 2)
                 GameOver(host.sideToMove);
             else

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cstring>
-#include <thread>
 
 #ifdef _WIN32
+#include <condition_variable>
 #include <mutex>
 #include <windows.h>
 #else
+#include <thread>
+#include <sys/syscall.h>
 #include <cerrno>
 #include <csignal>
 #include <climits>
@@ -80,17 +82,32 @@ ChildProcess::Read ChildProcess::read_line(std::string& line, Clock::time_point 
     }
 }
 
-bool ChildProcess::wait_exit(Clock::time_point deadline) {
-    for (;;) {
-        if (poll_exit()) return true;
-        if (Clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-}
-
 #ifdef _WIN32
 
+struct ChildProcess::Handle {
+    HANDLE h;
+    explicit Handle(HANDLE handle) : h(handle) {}
+    ~Handle() { CloseHandle(h); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+};
+
+struct ChildProcess::Output {
+    explicit Output(HANDLE read_end) : pipe(read_end) {}
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::string data;      // read from the pipe, not yet taken
+    bool ended = false;    // the pipe reported its end (or the read was cancelled)
+    bool stopping = false; // nobody takes data any more
+    Handle pipe;           // our end of the child's standard output; only the thread reads it
+    std::function<void()> notify;
+};
+
 namespace {
+
+// What the reading thread holds back before it waits for the reader, as a full pipe would
+// make the child wait.
+const size_t kQueueLimit = 1 << 20;
 
 // Quotes one argument so that the child's runtime splits it back unchanged.
 std::string quote_argument(const std::string& arg) {
@@ -112,12 +129,36 @@ std::string quote_argument(const std::string& arg) {
     return out;
 }
 
-void close_handle(void*& h) {
-    if (h) CloseHandle(static_cast<HANDLE>(h));
-    h = nullptr;
+DWORD milliseconds_until(Clock::time_point deadline) {
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    return static_cast<DWORD>(std::clamp<long long>(left.count(), 0, 0x7fffffff));
 }
 
 } // namespace
+
+// The reading thread: plain blocking reads until the pipe ends. It holds its own share of
+// the queue, so a thread still blocked when its process object goes away stays sound.
+DWORD WINAPI ChildProcess::read_output(void* param) {
+    using Output = std::shared_ptr<ChildProcess::Output>;
+    std::unique_ptr<Output> hold(static_cast<Output*>(param));
+    ChildProcess::Output& o = **hold;
+    char chunk[4096];
+    for (;;) {
+        DWORD got = 0;
+        const BOOL ok = ReadFile(o.pipe.h, chunk, sizeof chunk, &got, nullptr);
+        {
+            std::unique_lock<std::mutex> lock(o.mutex);
+            if (ok)
+                o.data.append(chunk, got);
+            else
+                o.ended = true;
+            o.changed.notify_all();
+            if (ok) o.changed.wait(lock, [&] { return o.data.size() < kQueueLimit || o.stopping; });
+        }
+        if (o.notify && (!ok || got > 0)) o.notify();
+        if (!ok) return 0;
+    }
+}
 
 std::string program_directory() {
     char path[MAX_PATH];
@@ -146,12 +187,13 @@ bool ChildProcess::start(const std::vector<std::string>& argv, std::string& erro
         error = "cannot create a pipe";
         return false;
     }
+    Handle child_in_end(child_in), our_in_end(our_in);
     if (!CreatePipe(&our_out, &child_out, &sa, 0)) {
-        CloseHandle(child_in);
-        CloseHandle(our_in);
         error = "cannot create a pipe";
         return false;
     }
+    Handle child_out_end(child_out);
+    auto output = std::make_shared<Output>(our_out);
     // Our ends stay private, or a second child would hold them open.
     SetHandleInformation(our_in, HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(our_out, HANDLE_FLAG_INHERIT, 0);
@@ -170,24 +212,30 @@ bool ChildProcess::start(const std::vector<std::string>& argv, std::string& erro
     si.hStdOutput = child_out;
     si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION pi{};
-    BOOL ok = CreateProcessA(nullptr, buf.data(), nullptr, nullptr, TRUE,
-                             hide_console_ ? CREATE_NO_WINDOW : 0, nullptr, nullptr, &si, &pi);
-    CloseHandle(child_in);
-    CloseHandle(child_out);
-    if (!ok) {
-        CloseHandle(our_in);
-        CloseHandle(our_out);
+    if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, TRUE,
+                        hide_console_ ? CREATE_NO_WINDOW : 0, nullptr, nullptr, &si, &pi)) {
         error = "cannot start " + argv[0] + " (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
     CloseHandle(pi.hThread);
-    process_ = pi.hProcess;
-    in_ = our_in;
-    out_ = our_out;
+    process_ = std::make_unique<Handle>(pi.hProcess);
+    in_ = std::make_unique<Handle>(our_in_end.h);
+    our_in_end.h = nullptr;
     started_ = true;
     eof_ = false;
     buffer_.clear();
     exit_ = Exit{};
+    output->notify = notify_;
+    auto* share = new std::shared_ptr<Output>(output);
+    HANDLE thread = CreateThread(nullptr, 0, read_output, share, 0, nullptr);
+    if (!thread) {
+        delete share;
+        kill();
+        error = "cannot start the thread that reads " + argv[0];
+        return false;
+    }
+    reader_ = std::make_unique<Handle>(thread);
+    output_ = std::move(output);
     return true;
 }
 
@@ -198,8 +246,7 @@ bool ChildProcess::write_line(const std::string& line) {
     size_t left = data.size();
     while (left > 0) {
         DWORD written = 0;
-        if (!WriteFile(static_cast<HANDLE>(in_), p, static_cast<DWORD>(left), &written, nullptr))
-            return false;
+        if (!WriteFile(in_->h, p, static_cast<DWORD>(left), &written, nullptr)) return false;
         p += written;
         left -= written;
     }
@@ -207,48 +254,65 @@ bool ChildProcess::write_line(const std::string& line) {
 }
 
 bool ChildProcess::fill(Clock::time_point deadline) {
-    for (;;) {
-        DWORD avail = 0;
-        if (!PeekNamedPipe(static_cast<HANDLE>(out_), nullptr, 0, nullptr, &avail, nullptr)) {
-            eof_ = true;
-            return false;
-        }
-        if (avail > 0) {
-            char chunk[4096];
-            DWORD got = 0;
-            DWORD want = std::min<DWORD>(avail, sizeof chunk);
-            if (!ReadFile(static_cast<HANDLE>(out_), chunk, want, &got, nullptr) || got == 0) {
-                eof_ = true;
-                return false;
-            }
-            buffer_.append(chunk, got);
-            return true;
-        }
-        if (Clock::now() >= deadline) return false;
-        Sleep(1);
+    if (!output_) {
+        eof_ = true;
+        return false;
     }
+    Output& o = *output_;
+    std::unique_lock<std::mutex> lock(o.mutex);
+    o.changed.wait_until(lock, deadline, [&] { return !o.data.empty() || o.ended; });
+    if (!o.data.empty()) {
+        buffer_ += o.data;
+        o.data.clear();
+        o.changed.notify_all(); // a reading thread held back by a full queue goes on
+        return true;
+    }
+    if (o.ended) eof_ = true;
+    return false;
+}
+
+bool ChildProcess::wait_exit(Clock::time_point deadline) {
+    if (poll_exit()) return true;
+    if (!process_) return false;
+    WaitForSingleObject(process_->h, milliseconds_until(deadline));
+    return poll_exit();
 }
 
 bool ChildProcess::poll_exit() {
     if (exit_.exited) return true;
     if (!process_) return false;
-    if (WaitForSingleObject(static_cast<HANDLE>(process_), 0) != WAIT_OBJECT_0) return false;
+    if (WaitForSingleObject(process_->h, 0) != WAIT_OBJECT_0) return false;
     DWORD code = 0;
-    GetExitCodeProcess(static_cast<HANDLE>(process_), &code);
+    GetExitCodeProcess(process_->h, &code);
     exit_.exited = true;
     exit_.code = static_cast<int>(code);
-    close_handle(process_);
+    process_.reset();
     return true;
 }
 
 void ChildProcess::kill() {
     if (process_ && !poll_exit()) {
-        TerminateProcess(static_cast<HANDLE>(process_), 1);
-        WaitForSingleObject(static_cast<HANDLE>(process_), INFINITE);
+        TerminateProcess(process_->h, 1);
+        WaitForSingleObject(process_->h, INFINITE);
         poll_exit();
     }
-    close_handle(in_);
-    close_handle(out_);
+    in_.reset();
+    if (reader_) {
+        {
+            std::lock_guard<std::mutex> lock(output_->mutex);
+            output_->stopping = true;
+            output_->changed.notify_all();
+        }
+        // The child's end of the pipe closed with it, which ends the read; a program it
+        // started may still hold that end open, so a read still waiting is cancelled. A
+        // thread that will not end keeps its own share of the queue and ends with the pipe.
+        for (int tries = 0; tries < 20; ++tries) {
+            if (WaitForSingleObject(reader_->h, tries == 0 ? 0 : 50) == WAIT_OBJECT_0) break;
+            CancelSynchronousIo(reader_->h);
+        }
+        reader_.reset();
+    }
+    output_.reset();
     eof_ = true;
 }
 
@@ -356,7 +420,8 @@ bool ChildProcess::write_line(const std::string& line) {
 
 bool ChildProcess::fill(Clock::time_point deadline) {
     for (;;) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        // Rounded up: a wait that ended before the deadline would look like a timeout.
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
         int timeout = static_cast<int>(std::max<long long>(0, left.count()));
         pollfd p{out_, POLLIN, 0};
         int r = poll(&p, 1, timeout);
@@ -371,6 +436,32 @@ bool ChildProcess::fill(Clock::time_point deadline) {
         }
         buffer_.append(chunk, static_cast<size_t>(n));
         return true;
+    }
+}
+
+bool ChildProcess::wait_exit(Clock::time_point deadline) {
+    if (poll_exit()) return true;
+    if (pid_ <= 0) return false;
+#ifdef SYS_pidfd_open
+    // The process's own descriptor becomes readable when it ends: one poll with the deadline.
+    int fd = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));
+    if (fd >= 0) {
+        for (;;) {
+            auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+            pollfd p{fd, POLLIN, 0};
+            int r = poll(&p, 1, static_cast<int>(std::max<long long>(0, left.count())));
+            if (r < 0 && errno == EINTR) continue;
+            break;
+        }
+        close(fd);
+        return poll_exit();
+    }
+#endif
+    // Kernels without process descriptors: look again every few milliseconds.
+    for (;;) {
+        if (poll_exit()) return true;
+        if (Clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 }
 

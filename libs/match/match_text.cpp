@@ -1,65 +1,8 @@
 #include "match_text.h"
 
-#include "child_process.h"
-
 #include <cstdio>
-#include <sstream>
 
 namespace matchtools {
-
-std::string trim(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t\r");
-    if (b == std::string::npos) return "";
-    size_t e = s.find_last_not_of(" \t\r");
-    return s.substr(b, e - b + 1);
-}
-
-std::string quote(const std::string& s) {
-    std::string out;
-    for (unsigned char c : s) {
-        if (out.size() >= 60) {
-            out += "...";
-            break;
-        }
-        out += (c >= 32 && c < 127) ? static_cast<char>(c) : '?';
-    }
-    return "\"" + out + "\"";
-}
-
-std::vector<std::string> words_of(const std::string& s) {
-    std::istringstream in(s);
-    std::vector<std::string> words;
-    std::string w;
-    while (in >> w) words.push_back(w);
-    return words;
-}
-
-std::string json_string(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 32 || c >= 127) {
-            // Engine output may be any bytes; the log stays valid ASCII JSON.
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
-
-std::string json_counts(const std::map<std::string, int>& counts) {
-    std::string out = "{";
-    for (const auto& c : counts) {
-        if (out.size() > 1) out += ",";
-        out += json_string(c.first) + ":" + std::to_string(c.second);
-    }
-    return out + "}";
-}
 
 std::string format_ms(double ms) {
     char buf[32];
@@ -73,16 +16,6 @@ std::string with_seed(const std::string& command, uint32_t seed) {
     for (size_t at = out.find(key); at != std::string::npos; at = out.find(key, at))
         out.replace(at, key.size(), std::to_string(seed));
     return out;
-}
-
-std::string default_label(const std::string& command) {
-    std::vector<std::string> w = dabtools::split_command(command);
-    if (w.empty()) return "?";
-    std::string label = w[0].substr(w[0].find_last_of("/\\") + 1);
-    if (label.size() > 4 && label.compare(label.size() - 4, 4, ".exe") == 0)
-        label.resize(label.size() - 4);
-    if (w.size() > 1 && w[1][0] != '-') label += " " + w[1];
-    return label;
 }
 
 } // namespace matchtools

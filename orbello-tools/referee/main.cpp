@@ -1,5 +1,8 @@
-// orbello-referee: a match of Orbello between two engine programs, judged by the module.
+// orbello-referee: a match of Orbello between engine programs, or a tournament, judged by the
+// module.
 #include "referee.h"
+
+#include <CLI/CLI.hpp>
 
 #include <cstdio>
 #include <fstream>
@@ -9,38 +12,31 @@
 int main(int argc, char** argv) {
     orbello_referee::Options options;
     options.module = orbello_referee::default_module_paths();
-    const std::string usage =
-        matchtools::shared_usage("orbello-referee", "move", 1000, 1000) +
-        "  --module PATH    the module to judge with (default: " + options.module.library +
-        ")\n"
-        "  --data DIR       the module's data folder (default: " +
-        options.module.data +
-        ")\n"
-        "  --max-plies N    adjudicate a game not won after N plies (default 400)\n"
-        "  --no-capture N   adjudicate after N plies without a capture (default 100)\n"
-        "  --refusals N     refused moves in a row that lose the game (default 3)\n"
-        "Adjudicated games (also those where the side to move has no legal move) go to the side\n"
-        "with more pieces; equal counts are a draw.\n";
     matchtools::MatchOptions defaults;
     defaults.budget_ms = 1000;
     defaults.margin_ms = 1000;
     options.match = matchtools::parse_match_args(
-        "orbello-referee", argc, argv, usage, defaults,
-        [&](const std::string& option, matchtools::OptionReader& r) {
-            if (option == "--module")
-                options.module.library = r.text();
-            else if (option == "--data")
-                options.module.data = r.text();
-            else if (option == "--max-plies")
-                options.max_plies = static_cast<int>(r.number(1, 1000000));
-            else if (option == "--no-capture")
-                options.no_capture_plies = static_cast<int>(r.number(1, 1000000));
-            else if (option == "--refusals")
-                options.refusal_limit = static_cast<int>(r.number(1, 1000));
-            else
-                return false;
-            return true;
-        });
+        "orbello-referee", "move", argc, argv, defaults,
+        [&](CLI::App& app) {
+            app.add_option("--module", options.module.library, "the module to judge with")
+                ->capture_default_str();
+            app.add_option("--data", options.module.data, "the module's data folder")
+                ->capture_default_str();
+            app.add_option("--max-plies", options.max_plies,
+                           "adjudicate a game not won after N plies")
+                ->check(CLI::Range(1, 1000000))
+                ->capture_default_str();
+            app.add_option("--no-capture", options.no_capture_plies,
+                           "adjudicate after N plies without a capture")
+                ->check(CLI::Range(1, 1000000))
+                ->capture_default_str();
+            app.add_option("--refusals", options.refusal_limit,
+                           "refused moves in a row that lose the game")
+                ->check(CLI::Range(1, 1000))
+                ->capture_default_str();
+        },
+        "Adjudicated games (also those where the side to move has no legal move) go to the side "
+        "with more pieces; equal counts are a draw.");
     // A module that cannot be used is the referee's problem, not an engine's: say so once.
     {
         orbello_referee::ModuleGame probe;
@@ -60,7 +56,11 @@ int main(int argc, char** argv) {
     }
     orbello_referee::MatchResult m = orbello_referee::run_match(
         options, &std::cout, options.match.out.empty() ? nullptr : &json);
-    std::cout << "\n" << orbello_referee::summary_table(m, options);
+    if (m.refused) {
+        std::fprintf(stderr, "orbello-referee: %s\n", m.why.c_str());
+        return 2;
+    }
+    std::cout << "\n" << m.report;
     if (!options.match.out.empty()) std::cout << "Match log: " << options.match.out << "\n";
     for (const auto& g : m.games)
         if (!g.error.empty()) return 1;

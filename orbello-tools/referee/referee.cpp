@@ -1,9 +1,10 @@
 #include "referee.h"
 
-#include "child_process.h"
-#include "engine_end.h"
+#include "engine_session.h"
+#include "engine_text.h"
 #include "match_text.h"
-#include "parallel_games.h"
+#include "rules/openings.h"
+#include "openings.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -14,34 +15,9 @@ namespace orbello_referee {
 
 using dabtools::ChildProcess;
 using dabtools::Clock;
-using matchtools::quote;
-using matchtools::trim;
-
-const char* fault_name(Fault f) {
-    switch (f) {
-    case Fault::None:
-        return "none";
-    case Fault::StartFailed:
-        return "start-failed";
-    case Fault::Garbled:
-        return "garbled-reply";
-    case Fault::Illegal:
-        return "illegal-move";
-    case Fault::OutOfTurn:
-        return "out-of-turn";
-    case Fault::Late:
-        return "late-reply";
-    case Fault::NoReply:
-        return "no-reply";
-    case Fault::Crash:
-        return "crash";
-    case Fault::Exited:
-        return "exited";
-    case Fault::Closed:
-        return "closed-stream";
-    }
-    return "?";
-}
+using engine_session::quote;
+using engine_session::trim;
+using matchtools::GameSetup;
 
 namespace {
 
@@ -51,24 +27,33 @@ const int BLACK = 0, WHITE = 1, EMPTY = 2;
 
 class Game {
   public:
-    Game(const Options& options, int black, int number, uint32_t seed, std::ostream* log)
-        : o_(options), log_(log) {
-        r_.number = number;
-        r_.seed = seed;
-        r_.black = black;
+    Game(const Options& options, const GameSetup& setup, std::ostream* log)
+        : o_(options), setup_(setup), log_(log) {
+        r_.number = setup.slot.number;
+        r_.seed = setup.slot.seed;
+        r_.black = setup.engines[0];
+        r_.white = setup.engines[1];
         reply_ms_ = options.match.budget_ms + options.match.margin_ms;
         for (int x = 0; x < 6; ++x)
             for (int y = 0; y < 6; ++y) board_[x][y] = y < 2 ? BLACK : y >= 4 ? WHITE : EMPTY;
     }
 
     GameResult play() {
-        const int black = r_.black, white = 1 - black;
         if (log_ && o_.match.verbose)
-            *log_ << "Game " << r_.number << " (seed " << r_.seed << "): " << label(black)
-                  << " black, " << label(white) << " white\n";
-        if (start(black) && start(white) && ask_name(black) && ask_name(white) && open_module() &&
-            send(white, "new white") && send(black, "new black")) {
-            relay(black);
+            *log_ << "Game " << r_.number << " (seed " << r_.seed << "): " << setup_.labels[0]
+                  << " black, " << setup_.labels[1] << " white\n";
+        int mover = BLACK;
+        Clock::time_point sent;
+        bool ok =
+            start(BLACK) && start(WHITE) && ask_name(BLACK) && ask_name(WHITE) && open_module();
+        if (ok && setup_.has_opening) {
+            ok = play_opening(mover, sent);
+        } else if (ok) {
+            ok = send(WHITE, "new white") && send(BLACK, "new black");
+            sent = Clock::now();
+        }
+        if (ok) {
+            relay(mover, sent);
             excuse_stuck_side();
         }
         finish();
@@ -77,88 +62,36 @@ class Game {
     }
 
   private:
-    const std::string& label(int e) const { return o_.match.labels[e]; }
-    int colour(int e) const { return e == r_.black ? BLACK : WHITE; }
-    const char* colour_name(int e) const { return e == r_.black ? "black" : "white"; }
+    const std::string& label(int c) const { return setup_.labels[c]; }
+    static const char* colour_name(int c) { return c == BLACK ? "black" : "white"; }
 
-    void fault(int e, Fault f, const std::string& detail) {
+    void fault(int c, Fault f, const std::string& detail) {
         if (r_.fault != Fault::None || decided_) return;
         r_.fault = f;
-        r_.fault_engine = e;
+        r_.fault_engine = setup_.engines[c];
         r_.fault_detail = detail;
     }
 
-    void stream_ended(int e, const std::string& context, bool writing = false) {
-        std::string detail;
-        switch (matchtools::why_stream_ended(proc_[e], writing, context, detail)) {
-        case matchtools::StreamEnd::Closed:
-            fault(e, Fault::Closed, detail);
-            break;
-        case matchtools::StreamEnd::Crash:
-            fault(e, Fault::Crash, detail);
-            break;
-        case matchtools::StreamEnd::Exited:
-            fault(e, Fault::Exited, detail);
-            break;
-        }
-    }
-
-    bool start(int e) {
-        std::string error;
-        std::vector<std::string> argv =
-            dabtools::split_command(matchtools::with_seed(o_.match.commands[e], r_.seed));
-        if (!proc_[e].start(argv, error)) {
-            fault(e, Fault::StartFailed, error);
-            return false;
-        }
-        return true;
-    }
-
-    bool send(int e, const std::string& command) {
-        if (proc_[e].write_line(command)) return true;
-        stream_ended(e, "(would not read \"" + command + "\")", true);
+    // The engine's session found a fault (or the game did, through fail): the game has it.
+    bool faulted(int c) {
+        fault(c, session_[c].fault(), session_[c].detail());
         return false;
     }
 
-    // The next non-empty line before the deadline; a fault when none comes.
-    bool read_line(int e, Clock::time_point sent, Clock::time_point deadline,
+    bool start(int c) { return session_[c].start(setup_.commands[c]) || faulted(c); }
+
+    bool send(int c, const std::string& command) { return session_[c].send(command) || faulted(c); }
+
+    // The next non-empty line by the deadline; a fault when none comes.
+    bool read_line(int c, Clock::time_point sent, Clock::time_point deadline,
                    const std::string& waiting_for, std::string& out) {
-        for (;;) {
-            std::string line;
-            switch (proc_[e].read_line(line, deadline)) {
-            case ChildProcess::Read::Line:
-                out = trim(line);
-                if (out.empty()) continue;
-                return true;
-            case ChildProcess::Read::Timeout:
-                if (proc_[e].poll_exit()) {
-                    stream_ended(e, waiting_for);
-                } else {
-                    auto ms =
-                        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - sent);
-                    fault(e, Fault::NoReply,
-                          "nothing " + waiting_for + " within " + std::to_string(ms.count()) +
-                              " ms");
-                }
-                return false;
-            case ChildProcess::Read::Eof:
-                stream_ended(e, waiting_for);
-                return false;
-            }
-        }
+        session_[c].expect({"", waiting_for, sent, deadline});
+        return session_[c].read(out) || faulted(c);
     }
 
-    bool ask_name(int e) {
-        auto sent = Clock::now();
-        std::string line;
-        if (!send(e, "name?") || !read_line(e, sent, sent + std::chrono::milliseconds(reply_ms_),
-                                            "in answer to \"name?\"", line))
-            return false;
-        if (line.compare(0, 4, "name") != 0) {
-            fault(e, Fault::Garbled, "unexpected output " + quote(line) + " for \"name?\"");
-            return false;
-        }
-        r_.names[e] = trim(line.substr(4));
+    bool ask_name(int c) {
+        if (!session_[c].ask_name(reply_ms_)) return faulted(c);
+        r_.names[c] = session_[c].name();
         return true;
     }
 
@@ -175,35 +108,88 @@ class Game {
         return true;
     }
 
+    // The opening's moves through the module, as if played, then the game so far to both
+    // engines: first to the one that waits, then to the one to move, whose reply is its
+    // move. mover and sent say who and since when.
+    bool play_opening(int& mover, Clock::time_point& sent) {
+        std::string history;
+        int c = BLACK;
+        for (const std::string& m : setup_.opening.moves) {
+            std::string text = m;
+            text[0] = static_cast<char>(m[0] - 'A' + r_.base_x);
+            text[2] = static_cast<char>(m[2] - 'A' + r_.base_x);
+            text[1] = static_cast<char>(m[1] - 'A' + r_.base_y);
+            text[3] = static_cast<char>(m[3] - 'A' + r_.base_y);
+            std::string reply, to_opponent;
+            if (module_.receive("move " + text, reply, to_opponent) != 1 ||
+                to_opponent.size() < 9) {
+                r_.error = "the module refused the opening's move " + m + " (" +
+                           setup_.opening.source + ")";
+                return false;
+            }
+            Move move;
+            move.engine = -1;
+            move.opening = true;
+            move.text = to_opponent.substr(5, 4);
+            apply(c, move.text, move);
+            since_capture_ = move.capture ? 0 : since_capture_ + 1;
+            r_.moves.push_back(move);
+            history += " " + move.text;
+            c = 1 - c;
+        }
+        mover = c;
+        const std::string count = " " + std::to_string(setup_.opening.moves.size());
+        const std::string wait_line =
+            "history " + std::string(colour_name(1 - mover)) + count + history;
+        const std::string move_line =
+            "history " + std::string(colour_name(mover)) + count + history;
+        if (!send(1 - mover, wait_line) || !history_accepted(1 - mover, wait_line, Clock::now()))
+            return false;
+        sent = Clock::now();
+        return send(mover, move_line) && history_accepted(mover, move_line, sent);
+    }
+
+    // "history ok" in answer to the line just sent.
+    bool history_accepted(int c, const std::string& command, Clock::time_point sent) {
+        const std::string waiting_for = "in answer to \"" + command.substr(0, 40) + "\"";
+        session_[c].expect(
+            {"history", waiting_for, sent, sent + std::chrono::milliseconds(reply_ms_)});
+        std::string line;
+        if (!session_[c].read(line)) return faulted(c);
+        if (line == "history ok") return true;
+        session_[c].fail(Fault::Garbled, quote(line) + " " + waiting_for);
+        return faulted(c);
+    }
+
     // An engine that is not to move must stay silent; what it said meanwhile is read just
     // before it gets the other side's move.
-    bool quiet(int e) {
+    bool quiet(int c) {
         for (;;) {
             std::string line;
-            switch (proc_[e].read_line(line, Clock::now())) {
+            switch (session_[c].take(line)) {
             case ChildProcess::Read::Timeout:
                 return true;
             case ChildProcess::Read::Eof:
-                stream_ended(e, "while the other side was to move");
-                return false;
+                session_[c].stream_ended("while the other side was to move");
+                return faulted(c);
             case ChildProcess::Read::Line: {
                 std::string t = trim(line);
                 if (t.empty()) continue;
                 if (t.find("move") != std::string::npos)
-                    fault(e, Fault::OutOfTurn, quote(t) + " while the other side was to move");
+                    session_[c].fail(Fault::OutOfTurn,
+                                     quote(t) + " while the other side was to move");
                 else
-                    fault(e, Fault::Garbled,
-                          "unexpected output " + quote(t) + " while the other side was to move");
-                return false;
+                    session_[c].fail(Fault::Garbled, "unexpected output " + quote(t) +
+                                                         " while the other side was to move");
+                return faulted(c);
             }
             }
         }
     }
 
-    void apply(int e, const std::string& text, Move& move) {
+    void apply(int side, const std::string& text, Move& move) {
         int fx = text[0] - r_.base_x, fy = text[1] - r_.base_y;
         int tx = text[2] - r_.base_x, ty = text[3] - r_.base_y;
-        const int side = colour(e);
         if (fx < 0 || fx > 5 || fy < 0 || fy > 5 || tx < 0 || tx > 5 || ty < 0 || ty > 5) {
             r_.notes.push_back("the module accepted " + quote(text) + " off the board");
             return;
@@ -214,9 +200,8 @@ class Game {
         board_[fx][fy] = EMPTY;
     }
 
-    void relay(int mover) {
-        auto sent = Clock::now();
-        int in_row = 0, since_capture = 0;
+    void relay(int mover, Clock::time_point sent) {
+        int in_row = 0;
         for (;;) {
             to_move_ = mover;
             const int plies = static_cast<int>(r_.moves.size());
@@ -225,9 +210,9 @@ class Game {
                            "no side had won after " + std::to_string(plies) + " plies");
                 return;
             }
-            if (since_capture >= o_.no_capture_plies) {
+            if (since_capture_ >= o_.no_capture_plies) {
                 adjudicate("no-capture",
-                           "no capture in the last " + std::to_string(since_capture) + " plies");
+                           "no capture in the last " + std::to_string(since_capture_) + " plies");
                 return;
             }
             std::string line;
@@ -235,9 +220,10 @@ class Game {
             if (!read_line(mover, sent, deadline, "while a move was due", line)) return;
             const double ms = Millis(Clock::now() - sent).count();
             if (ms > reply_ms_) {
-                fault(mover, Fault::Late,
-                      quote(line) + " after " + matchtools::format_ms(ms) + " ms, limit " +
-                          std::to_string(reply_ms_) + " ms");
+                session_[mover].fail(Fault::Late, quote(line) + " after " +
+                                                      matchtools::format_ms(ms) + " ms, limit " +
+                                                      std::to_string(reply_ms_) + " ms");
+                faulted(mover);
                 return;
             }
             std::string reply, to_opponent;
@@ -245,15 +231,17 @@ class Game {
             for (const std::string& m : module_.take_messages())
                 r_.notes.push_back("the module showed a message: " + quote(m));
             if (result == 0) {
-                fault(mover, Fault::Garbled, "no move in " + quote(line));
+                session_[mover].fail(Fault::Garbled, "no move in " + quote(line));
+                faulted(mover);
                 return;
             }
             if (result < 0) {
-                r_.refusals.push_back({plies + 1, mover, line, ms});
+                r_.refusals.push_back({plies + 1, setup_.engines[mover], line, ms});
                 if (++in_row >= o_.refusal_limit) {
-                    fault(mover, Fault::Illegal,
-                          std::to_string(in_row) + " refused moves in a row, the last " +
-                              quote(line));
+                    session_[mover].fail(Fault::Illegal, std::to_string(in_row) +
+                                                             " refused moves in a row, the last " +
+                                                             quote(line));
+                    faulted(mover);
                     return;
                 }
                 if (!send(mover, trim(reply))) return;
@@ -262,21 +250,22 @@ class Game {
             }
             in_row = 0;
             Move move;
-            move.engine = mover;
+            move.engine = setup_.engines[mover];
             move.text = to_opponent.substr(5, 4);
             move.ms = ms;
             apply(mover, move.text, move);
-            since_capture = move.capture ? 0 : since_capture + 1;
+            since_capture_ = move.capture ? 0 : since_capture_ + 1;
             r_.moves.push_back(move);
-            show(move);
+            show(mover, move);
             const int other = 1 - mover;
             if (result == 2) {
                 decided_ = true;
-                r_.winner = mover;
+                r_.winner = setup_.engines[mover];
                 r_.reason = std::string(colour_name(mover)) + " took the last piece";
-                end_sent_[mover] = proc_[mover].write_line("end");
-                end_sent_[other] =
-                    proc_[other].write_line("move " + move.text) && proc_[other].write_line("end");
+                ChildProcess &winner = session_[mover].process(),
+                             &loser = session_[other].process();
+                end_sent_[mover] = winner.write_line("end");
+                end_sent_[other] = loser.write_line("move " + move.text) && loser.write_line("end");
                 return;
             }
             if (!quiet(other) || !send(other, "move " + move.text)) return;
@@ -289,9 +278,10 @@ class Game {
     // engine's failure to move is then no fault; the game is decided like one that is too
     // long.
     void excuse_stuck_side() {
-        if (r_.fault == Fault::None || r_.fault == Fault::OutOfTurn || r_.fault_engine != to_move_)
+        if (r_.fault == Fault::None || r_.fault == Fault::OutOfTurn ||
+            r_.fault_engine != setup_.engines[to_move_])
             return;
-        const int side = colour(to_move_);
+        const int side = to_move_;
         std::vector<std::pair<int, int>> pieces;
         for (int x = 0; x < 6; ++x)
             for (int y = 0; y < 6; ++y)
@@ -309,7 +299,7 @@ class Game {
         decided_ = true;
         r_.adjudication = rule;
         const int b = r_.pieces[BLACK], w = r_.pieces[WHITE];
-        r_.winner = b == w ? -1 : (b > w) == (r_.black == 0) ? 0 : 1;
+        r_.winner = b == w ? -1 : setup_.engines[b > w ? BLACK : WHITE];
         r_.reason = "adjudicated: " + why + ", pieces " + std::to_string(b) + "-" +
                     std::to_string(w) +
                     (b == w  ? ": draw"
@@ -317,41 +307,35 @@ class Game {
                              : ": white");
     }
 
-    void show(const Move& m) {
+    void show(int c, const Move& m) {
         if (!log_ || !o_.match.verbose) return;
         char buf[200];
         std::snprintf(buf, sizeof buf, "  %3d. %-16s %-5s move %s %9.1f ms   pieces %2d-%-2d%s\n",
-                      static_cast<int>(r_.moves.size()), label(m.engine).c_str(),
-                      colour_name(m.engine), m.text.c_str(), m.ms, r_.pieces[BLACK],
-                      r_.pieces[WHITE], m.capture ? "  capture" : "");
+                      static_cast<int>(r_.moves.size()), label(c).c_str(), colour_name(c),
+                      m.text.c_str(), m.ms, r_.pieces[BLACK], r_.pieces[WHITE],
+                      m.capture ? "  capture" : "");
         *log_ << buf;
     }
 
-    // "end" to every engine still running that did not fault and has not had it, then
-    // "quit"; whatever does not end in time is killed. Every child is reaped here.
+    // "end" to every engine still running that has not had it, then "quit"; whatever does
+    // not end in time is killed. Every child is reaped here (an engine at fault was ended at
+    // the fault).
     void finish() {
         for (int e = 0; e < 2; ++e) {
-            ChildProcess& p = proc_[e];
-            if (!p.started() || p.poll_exit()) continue;
-            if (e != r_.fault_engine && (end_sent_[e] || p.write_line("end"))) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-                p.write_line("quit");
-                auto deadline = Clock::now() + std::chrono::milliseconds(std::min(reply_ms_, 3000));
-                std::string line;
-                while (p.read_line(line, deadline) == ChildProcess::Read::Line) {
-                }
-                if (!p.wait_exit(deadline) && r_.fault == Fault::None && r_.error.empty())
-                    r_.notes.push_back(label(e) + " did not end on \"quit\"");
-            }
-            p.kill();
+            if (!session_[e].running()) continue;
+            if (!session_[e].quit(!end_sent_[e],
+                                  std::chrono::milliseconds(std::min(reply_ms_, 3000))) &&
+                r_.fault == Fault::None && r_.error.empty())
+                r_.notes.push_back(label(e) + " did not end on \"quit\"");
         }
     }
 
     void decide() {
         if (r_.fault != Fault::None) {
-            r_.winner = 1 - r_.fault_engine;
-            r_.reason = "fault by " + label(r_.fault_engine) + ": " + fault_name(r_.fault) + ": " +
-                        r_.fault_detail;
+            const int c = r_.fault_engine == r_.black ? BLACK : WHITE;
+            r_.winner = setup_.engines[1 - c];
+            r_.reason =
+                "fault by " + label(c) + ": " + fault_name(r_.fault) + ": " + r_.fault_detail;
         } else if (!r_.error.empty()) {
             r_.winner = -1;
             r_.reason = "not played: " + r_.error;
@@ -359,91 +343,107 @@ class Game {
     }
 
     const Options& o_;
+    const GameSetup& setup_;
     std::ostream* log_;
     int reply_ms_;
-    ChildProcess proc_[2];
+    engine_session::EngineSession session_[2];
     bool end_sent_[2] = {false, false};
     ModuleGame module_;
     int board_[6][6];
     bool decided_ = false;
-    int to_move_ = 0;
+    int to_move_ = 0;       // the colour to move
+    int since_capture_ = 0; // plies since the last capture
     GameResult r_;
 };
 
+void count_game(MatchResult& m, const GameResult& r) {
+    const int engines[2] = {r.black, r.white};
+    if (r.error.empty()) {
+        for (int c = 0; c < 2; ++c) {
+            EngineStats& s = m.stats[static_cast<size_t>(engines[c])];
+            if (s.name.empty()) s.name = r.names[c];
+            if (r.winner < 0)
+                s.draws += 1;
+            else
+                (r.winner == engines[c] ? s.wins : s.losses) += 1;
+        }
+        if (r.winner < 0) m.draws += 1;
+    }
+    for (const Move& mv : r.moves) {
+        if (mv.opening) continue;
+        EngineStats& s = m.stats[static_cast<size_t>(mv.engine)];
+        s.moves += 1;
+        s.replies += 1;
+        s.total_ms += mv.ms;
+        s.max_ms = std::max(s.max_ms, mv.ms);
+    }
+    for (const Refusal& rf : r.refusals) {
+        EngineStats& s = m.stats[static_cast<size_t>(rf.engine)];
+        s.refusals += 1;
+        s.replies += 1;
+        s.total_ms += rf.ms;
+        s.max_ms = std::max(s.max_ms, rf.ms);
+    }
+    if (r.fault != Fault::None)
+        m.stats[static_cast<size_t>(r.fault_engine)].faults[fault_name(r.fault)] += 1;
+}
+
 } // namespace
 
-GameResult play_game(const Options& options, int black, int number, uint32_t seed,
-                     std::ostream* log) {
-    Game game(options, black, number, seed, log);
+matchtools::GameKind game_kind(const Options& o) {
+    matchtools::GameKind kind;
+    kind.tool = "orbello-referee";
+    kind.game = "orbello";
+    kind.unit = "move";
+    kind.game_settings = {{"max_plies", o.max_plies},
+                          {"no_capture_plies", o.no_capture_plies},
+                          {"refusal_limit", o.refusal_limit}};
+    kind.note = "Adjudicated by piece count (equal: draw) after " + std::to_string(o.max_plies) +
+                " plies or " + std::to_string(o.no_capture_plies) + " plies without a capture; " +
+                std::to_string(o.refusal_limit) + " refused moves in a row lose";
+    kind.openings.check = orbello_rules::check_opening;
+    kind.openings.random = orbello_rules::random_opening;
+    kind.history_probe = "history white 0";
+    return kind;
+}
+
+GameResult play_game(const Options& options, const GameSetup& setup, std::ostream* log) {
+    Game game(options, setup, log);
     return game.play();
 }
 
 MatchResult run_match(const Options& options, std::ostream* log, std::ostream* json) {
     MatchResult m;
-    const matchtools::MatchOptions& mo = options.match;
-    auto play = [&](int g) {
-        int black = mo.swap ? g % 2 : 0;
-        std::ostringstream game_log;
-        GameResult r = play_game(options, black, g + 1, mo.seed + static_cast<uint32_t>(g),
-                                 log ? &game_log : nullptr);
-        return std::make_pair(std::move(r), game_log.str());
-    };
-    auto done = [&](int g, std::pair<GameResult, std::string>& played) {
-        GameResult& r = played.first;
-        if (r.error.empty()) {
-            for (int e = 0; e < 2; ++e) {
-                EngineStats& s = m.stats[e];
-                if (s.name.empty()) s.name = r.names[e];
-                if (r.winner < 0)
-                    s.draws += 1;
-                else
-                    (r.winner == e ? s.wins : s.losses) += 1;
-            }
-            if (r.winner < 0) m.draws += 1;
-        }
-        for (const Move& mv : r.moves) {
-            EngineStats& s = m.stats[mv.engine];
-            s.moves += 1;
-            s.replies += 1;
-            s.total_ms += mv.ms;
-            s.max_ms = std::max(s.max_ms, mv.ms);
-        }
-        for (const Refusal& rf : r.refusals) {
-            EngineStats& s = m.stats[rf.engine];
-            s.refusals += 1;
-            s.replies += 1;
-            s.total_ms += rf.ms;
-            s.max_ms = std::max(s.max_ms, rf.ms);
-        }
-        if (r.fault != Fault::None) m.stats[r.fault_engine].faults[fault_name(r.fault)] += 1;
-        if (log) {
-            *log << played.second << "Game " << r.number << ": " << mo.labels[r.black]
-                 << " (black) " << r.pieces[0] << ", " << mo.labels[1 - r.black] << " (white) "
-                 << r.pieces[1] << ", " << r.moves.size() << " plies: "
-                 << (r.winner < 0 ? std::string("no winner") : mo.labels[r.winner] + " wins")
-                 << ", " << r.reason << "\n";
-            for (const std::string& n : r.notes) *log << "  note: " << n << "\n";
-            log->flush();
-        }
-        if (json) {
-            *json << game_json(r, options) << "\n";
-            json->flush();
-        }
-        if (mo.progress) {
-            std::fprintf(stderr, "\rgame %d/%d: %s %d, %s %d, draws %d ", g + 1, mo.games,
-                         mo.labels[0].c_str(), m.stats[0].wins, mo.labels[1].c_str(),
-                         m.stats[1].wins, m.draws);
-            std::fflush(stderr);
-        }
-        m.games.push_back(std::move(r));
-    };
-    matchtools::run_in_order<std::pair<GameResult, std::string>>(mo.games, mo.concurrency, play,
-                                                                 done);
-    if (mo.progress) std::fprintf(stderr, "\n");
-    if (json) {
-        *json << match_json(m, options) << "\n";
-        json->flush();
+    matchtools::MatchOptions mo = options.match;
+    matchtools::settle_labels(mo);
+    m.stats.resize(mo.commands.size());
+    matchtools::MatchRun run(mo, game_kind(options), log, json);
+    if (!run.prepare(m.why)) {
+        m.refused = true;
+        return m;
     }
+    std::function<GameResult(const GameSetup&, std::ostream*)> play = [&](const GameSetup& setup,
+                                                                          std::ostream* game_log) {
+        return play_game(options, setup, log ? game_log : nullptr);
+    };
+    std::function<std::pair<std::string, matchtools::Json>(const GameSetup&, GameResult&)> record =
+        [&](const GameSetup& setup, GameResult& r) {
+            count_game(m, r);
+            std::ostringstream text;
+            const int winner = r.winner < 0 ? -1 : r.winner == r.black ? 0 : 1;
+            text << "Game " << r.number << ": " << setup.labels[0] << " (black) " << r.pieces[0]
+                 << ", " << setup.labels[1] << " (white) " << r.pieces[1] << ", " << r.moves.size()
+                 << " plies: "
+                 << (winner < 0 ? std::string("no winner") : setup.labels[winner] + " wins") << ", "
+                 << r.reason << "\n";
+            for (const std::string& n : r.notes) text << "  note: " << n << "\n";
+            matchtools::Json part = game_record(r, setup, options);
+            m.games.push_back(std::move(r));
+            return std::make_pair(text.str(), part);
+        };
+    matchtools::play_games<GameResult>(run, mo.concurrency, play, record);
+    run.finish();
+    m.report = run.report();
     return m;
 }
 

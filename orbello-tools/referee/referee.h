@@ -1,9 +1,12 @@
-// The Orbello referee: plays games between two engine programs over their standard streams
-// and has the real module judge every move, as the platform does: each reply goes to the
-// module's ReceiveMove, and the module's "error" and "end" go back to the engines.
+// The Orbello referee: plays games between engine programs over their standard streams and
+// has the real module judge every move, as the platform does: each reply goes to the
+// module's ReceiveMove, and the module's "error" and "end" go back to the engines. The match
+// around the games (schedule, openings, games at once, statistics, logs) is the shared
+// runner's (libs/match).
 #pragma once
 
-#include "match_cli.h"
+#include "fault.h"
+#include "match_runner.h"
 #include "module_game.h"
 
 #include <cstdint>
@@ -14,20 +17,11 @@
 
 namespace orbello_referee {
 
-enum class Fault {
-    None,
-    StartFailed, // the program could not be started
-    Garbled,     // a reply without a move, or output that is not a reply
-    Illegal,     // the module refused its moves too many times in a row
-    OutOfTurn,   // a move line while the other side was to move
-    Late,        // the reply came, but after its time limit
-    NoReply,     // no reply before the deadline
-    Crash,       // the program ended with a failure status or a signal
-    Exited,      // the program ended with status 0 while a reply was due
-    Closed,      // the program closed a stream while still running
-};
-
-const char* fault_name(Fault f);
+using Fault = engine_session::Fault;
+using engine_session::fault_name;
+using orbello_module::default_module_paths;
+using orbello_module::ModuleGame;
+using orbello_module::ModulePaths;
 
 struct Options {
     matchtools::MatchOptions match;
@@ -38,10 +32,11 @@ struct Options {
 };
 
 struct Move {
-    int engine = 0;   // index into the match's engines
+    int engine = 0;   // index into the match's engines; -1 for an opening's move
     std::string text; // the four characters of the module's move text
     double ms = 0;    // from the command it answered to the reply
     bool capture = false;
+    bool opening = false; // played by the referee from the opening
 };
 
 struct Refusal {
@@ -52,19 +47,19 @@ struct Refusal {
 };
 
 struct GameResult {
-    int number = 0; // 1-based
+    long long number = 0; // 1-based, in the whole match
     uint32_t seed = 0;
-    int black = 0; // engine index that played Black
-    std::string names[2];
+    int black = 0, white = 1;     // engine indices
+    std::string names[2];         // as the engines answered "name?", by colour (0 Black, 1 White)
     int base_x = 65, base_y = 65; // the module's coordinate characters
-    std::vector<Move> moves;
+    std::vector<Move> moves;      // every move, the opening's first
     std::vector<Refusal> refusals;
     int pieces[2] = {12, 12}; // by colour: 0 Black, 1 White
     int winner = -1;          // engine index; -1 for a draw
     std::string reason;
     std::string adjudication; // "", "ply-limit", "no-capture" or "no-legal-move"
     Fault fault = Fault::None;
-    int fault_engine = -1;
+    int fault_engine = -1; // engine index
     std::string fault_detail;
     std::string error;              // the module could not be used: the game was not played
     std::vector<std::string> notes; // oddities after the game was decided
@@ -82,19 +77,24 @@ struct EngineStats {
 
 struct MatchResult {
     std::vector<GameResult> games;
-    EngineStats stats[2];
+    std::vector<EngineStats> stats; // by engine
     int draws = 0;
+    std::string report;   // the closing report for people
+    bool refused = false; // not played: why says why
+    std::string why;
 };
 
-GameResult play_game(const Options& options, int black, int number, uint32_t seed,
-                     std::ostream* log);
+// The game's part of the runner: its kind (settings, openings, the "history" probe).
+matchtools::GameKind game_kind(const Options& options);
+
+GameResult play_game(const Options& options, const matchtools::GameSetup& setup, std::ostream* log);
 
 // The whole match, options.match.concurrency games at once; each game goes to log and json
 // in game order as soon as it and the games before it are over.
 MatchResult run_match(const Options& options, std::ostream* log, std::ostream* json);
 
-std::string game_json(const GameResult& game, const Options& options);
-std::string match_json(const MatchResult& match, const Options& options);
-std::string summary_table(const MatchResult& match, const Options& options);
+// The game's part of its record (everything after "opening").
+matchtools::Json game_record(const GameResult& game, const matchtools::GameSetup& setup,
+                             const Options& options);
 
 } // namespace orbello_referee

@@ -1,17 +1,10 @@
-// The referee's reports: one JSON object per game and one per match, and a table for people.
+// The game's part of an Orbello game record: every move in the module's text (the opening's
+// first, with no time), refused moves, the pieces left, the result and why.
 #include "referee.h"
-
-#include "match_text.h"
-
-#include <algorithm>
-#include <cstdio>
-#include <sstream>
 
 namespace orbello_referee {
 
-using matchtools::format_ms;
-using matchtools::json_counts;
-using matchtools::json_string;
+using matchtools::Json;
 
 namespace {
 
@@ -22,113 +15,75 @@ std::string result_word(const GameResult& g) {
 
 } // namespace
 
-std::string game_json(const GameResult& g, const Options& opt) {
-    const std::string* labels = opt.match.labels;
-    const int black = g.black, white = 1 - black;
-    std::ostringstream o;
-    o << "{\"type\":\"game\",\"game\":" << g.number << ",\"seed\":" << g.seed
-      << ",\"black\":" << json_string(labels[black]) << ",\"white\":" << json_string(labels[white])
-      << ",\"black_name\":" << json_string(g.names[black])
-      << ",\"white_name\":" << json_string(g.names[white]) << ",\"bases\":[" << g.base_x << ","
-      << g.base_y << "],\"moves\":[";
-    for (size_t i = 0; i < g.moves.size(); ++i) o << (i ? "," : "") << json_string(g.moves[i].text);
-    o << "],\"ms\":[";
-    for (size_t i = 0; i < g.moves.size(); ++i) o << (i ? "," : "") << format_ms(g.moves[i].ms);
-    o << "],\"refusals\":[";
-    for (size_t i = 0; i < g.refusals.size(); ++i) {
-        const Refusal& r = g.refusals[i];
-        o << (i ? "," : "") << "{\"ply\":" << r.ply << ",\"colour\":\""
-          << (r.engine == black ? "black" : "white") << "\",\"text\":" << json_string(r.text)
-          << ",\"ms\":" << format_ms(r.ms) << "}";
+Json game_record(const GameResult& g, const matchtools::GameSetup& setup, const Options& opt) {
+    Json o;
+    o["black"] = setup.labels[0];
+    o["white"] = setup.labels[1];
+    o["black_name"] = g.names[0];
+    o["white_name"] = g.names[1];
+    o["bases"] = {g.base_x, g.base_y};
+    Json moves = Json::array(), ms = Json::array();
+    matchtools::GameSummary s;
+    long long moved[2] = {0, 0}, refused[2] = {0, 0};
+    for (size_t i = 0; i < g.moves.size(); ++i) {
+        const Move& m = g.moves[i];
+        moves.push_back(m.text);
+        ms.push_back(m.opening ? Json(nullptr) : Json(matchtools::rounded_ms(m.ms)));
+        if (m.opening) continue;
+        const int c = i % 2; // Black moves first and the sides alternate
+        ++moved[c];
+        matchtools::SideTally& t = s.tally[c];
+        t.timed += 1;
+        t.total_ms += m.ms;
+        t.max_ms = std::max(t.max_ms, m.ms);
     }
-    o << "],\"pieces\":{\"black\":" << g.pieces[0] << ",\"white\":" << g.pieces[1]
-      << "},\"result\":\"" << result_word(g) << "\",\"winner_label\":"
-      << (g.winner < 0 ? std::string("null") : json_string(labels[g.winner]))
-      << ",\"reason\":" << json_string(g.reason) << ",\"adjudication\":";
+    o["moves"] = moves;
+    o["ms"] = ms;
+    Json refusals = Json::array();
+    for (const Refusal& r : g.refusals) {
+        const int c = r.engine == g.black ? 0 : 1;
+        refusals.push_back({{"ply", r.ply},
+                            {"colour", c == 0 ? "black" : "white"},
+                            {"text", r.text},
+                            {"ms", matchtools::rounded_ms(r.ms)}});
+        ++refused[c];
+        matchtools::SideTally& t = s.tally[c];
+        t.timed += 1;
+        t.total_ms += r.ms;
+        t.max_ms = std::max(t.max_ms, r.ms);
+    }
+    o["refusals"] = refusals;
+    o["pieces"] = {{"black", g.pieces[0]}, {"white", g.pieces[1]}};
+    o["result"] = result_word(g);
+    o["winner_label"] =
+        g.winner < 0 ? Json(nullptr) : Json(setup.labels[g.winner == g.black ? 0 : 1]);
+    o["reason"] = g.reason;
     if (g.adjudication.empty())
-        o << "null";
+        o["adjudication"] = nullptr;
     else
-        o << "{\"rule\":\"" << g.adjudication << "\",\"max_plies\":" << opt.max_plies
-          << ",\"no_capture_plies\":" << opt.no_capture_plies
-          << ",\"decided_by\":\"piece count, equal counts a draw\"}";
-    o << ",\"fault\":";
-    if (g.fault == Fault::None)
-        o << "null";
-    else
-        o << "{\"engine\":" << json_string(labels[g.fault_engine]) << ",\"colour\":\""
-          << (g.fault_engine == black ? "black" : "white") << "\",\"kind\":\""
-          << fault_name(g.fault) << "\",\"detail\":" << json_string(g.fault_detail) << "}";
-    o << ",\"notes\":[";
-    for (size_t i = 0; i < g.notes.size(); ++i) o << (i ? "," : "") << json_string(g.notes[i]);
-    o << "]}";
-    return o.str();
-}
-
-std::string match_json(const MatchResult& m, const Options& opt) {
-    const matchtools::MatchOptions& mo = opt.match;
-    std::ostringstream o;
-    o << "{\"type\":\"match\",\"games\":" << m.games.size() << ",\"budget_ms\":" << mo.budget_ms
-      << ",\"margin_ms\":" << mo.margin_ms << ",\"seed\":" << mo.seed
-      << ",\"concurrency\":" << mo.concurrency << ",\"max_plies\":" << opt.max_plies
-      << ",\"no_capture_plies\":" << opt.no_capture_plies
-      << ",\"refusal_limit\":" << opt.refusal_limit << ",\"draws\":" << m.draws << ",\"engines\":[";
-    for (int e = 0; e < 2; ++e) {
-        const EngineStats& s = m.stats[e];
-        o << (e ? "," : "") << "{\"label\":" << json_string(mo.labels[e])
-          << ",\"command\":" << json_string(mo.commands[e]) << ",\"name\":" << json_string(s.name)
-          << ",\"wins\":" << s.wins << ",\"losses\":" << s.losses << ",\"draws\":" << s.draws
-          << ",\"moves\":" << s.moves << ",\"refusals\":" << s.refusals
-          << ",\"mean_ms\":" << format_ms(s.replies ? s.total_ms / s.replies : 0)
-          << ",\"max_ms\":" << format_ms(s.max_ms) << ",\"faults\":" << json_counts(s.faults)
-          << "}";
+        o["adjudication"] = {{"rule", g.adjudication},
+                             {"max_plies", opt.max_plies},
+                             {"no_capture_plies", opt.no_capture_plies},
+                             {"decided_by", "piece count, equal counts a draw"}};
+    s.engines[0] = g.black;
+    s.engines[1] = g.white;
+    s.played = g.error.empty();
+    if (g.winner < 0) {
+        s.points[0] = s.points[1] = 0.5;
+    } else {
+        s.points[g.winner == g.black ? 0 : 1] = 1;
     }
-    o << "]}";
-    return o.str();
-}
-
-std::string summary_table(const MatchResult& m, const Options& opt) {
-    const matchtools::MatchOptions& mo = opt.match;
-    std::ostringstream o;
-    const int games = static_cast<int>(m.games.size());
-    o << "Match of " << games << " game(s), " << (mo.swap ? "colours swapped" : "fixed colours")
-      << ", budget " << mo.budget_ms << " ms + margin " << mo.margin_ms << " ms per move, seed "
-      << mo.seed << ", " << mo.concurrency << " game(s) at once\n"
-      << "Adjudicated by piece count (equal: draw) after " << opt.max_plies << " plies or "
-      << opt.no_capture_plies << " plies without a capture; " << opt.refusal_limit
-      << " refused moves in a row lose\n";
-    int lw = 6, nw = 4;
-    for (int e = 0; e < 2; ++e) {
-        lw = std::max(lw, static_cast<int>(std::min<size_t>(mo.labels[e].size(), 40)));
-        nw = std::max(nw, static_cast<int>(std::min<size_t>(m.stats[e].name.size(), 24)));
+    for (int c = 0; c < 2; ++c)
+        s.tally[c].counters = {{"moves", moved[c]}, {"refusals", refused[c]}};
+    if (g.fault != Fault::None) {
+        s.fault_kind = fault_name(g.fault);
+        s.fault_colour = g.fault_engine == g.black ? 0 : 1;
+        s.fault_detail = g.fault_detail;
     }
-    char buf[320];
-    std::snprintf(buf, sizeof buf, "%-*s %-*s %5s %6s %5s %7s %6s %8s %8s %8s %6s\n", lw, "engine",
-                  nw, "name", "wins", "losses", "draws", "score %", "moves", "mean ms", "max ms",
-                  "refused", "faults");
-    o << buf;
-    for (int e = 0; e < 2; ++e) {
-        const EngineStats& s = m.stats[e];
-        int faults = 0;
-        for (const auto& f : s.faults) faults += f.second;
-        const int played = s.wins + s.losses + s.draws;
-        std::snprintf(buf, sizeof buf, "%-*.*s %-*.*s %5d %6d %5d %7.1f %6d %8.1f %8.1f %8d %6d\n",
-                      lw, lw, mo.labels[e].c_str(), nw, nw, s.name.c_str(), s.wins, s.losses,
-                      s.draws, played ? 100.0 * (s.wins + 0.5 * s.draws) / played : 0.0, s.moves,
-                      s.replies ? s.total_ms / s.replies : 0.0, s.max_ms, s.refusals, faults);
-        o << buf;
-    }
-    bool any = false;
-    for (const GameResult& g : m.games) {
-        if (g.fault == Fault::None && g.notes.empty() && g.error.empty()) continue;
-        if (!any) o << "Faults and notes:\n";
-        any = true;
-        if (g.fault != Fault::None)
-            o << "  game " << g.number << ": " << mo.labels[g.fault_engine] << ": "
-              << fault_name(g.fault) << ": " << g.fault_detail << "\n";
-        if (!g.error.empty()) o << "  game " << g.number << ": not played: " << g.error << "\n";
-        for (const std::string& n : g.notes) o << "  game " << g.number << ": note: " << n << "\n";
-    }
-    return o.str();
+    s.notes = g.notes;
+    s.error = g.error;
+    matchtools::put_summary(o, s, setup.labels);
+    return o;
 }
 
 } // namespace orbello_referee

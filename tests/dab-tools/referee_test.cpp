@@ -168,7 +168,7 @@ TEST(RefereeTest, AProgramThatCannotStartLosesAndTheMatchGoesOn) {
     ASSERT_EQ(m.games.size(), 2u);
     for (const GameResult& g : m.games) {
         EXPECT_EQ(g.fault, Fault::StartFailed);
-        EXPECT_EQ(g.winner, 1);
+        EXPECT_EQ(g.winner, 1) << g.fault_detail;
     }
 }
 

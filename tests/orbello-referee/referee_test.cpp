@@ -194,6 +194,46 @@ TEST(OrbelloRefereeTest, GamesAtOnceComeBackInSeedOrder) {
     EXPECT_EQ(unreaped_children(), "");
 }
 
+// An opening's moves are played by the module and handed to both engines as the game so far;
+// the records begin with them, untimed, and the engines play on from there. An engine that
+// does not take openings is named before any game.
+TEST(OrbelloRefereeTest, OpeningsArePlayedByTheModuleAndGoToBothEngines) {
+    const std::string path = ::testing::TempDir() + "orbello-openings.txt";
+    std::ofstream(path) << "# one move, then two\nABAC\nABAC FEFD\n";
+    const std::string engine1 = program("orbello-rules-engine") + " 1",
+                      engine2 = program("orbello-rules-engine") + " 2";
+    Options o = quick_options(4, engine1, engine2);
+    o.match.openings = path;
+    o.max_plies = 60;
+    std::ostringstream json;
+    MatchResult m = run_match(o, nullptr, &json);
+    ASSERT_FALSE(m.refused) << m.why;
+    ASSERT_EQ(m.games.size(), 4u);
+    for (size_t g = 0; g < 4; ++g) {
+        const GameResult& r = m.games[g];
+        EXPECT_EQ(r.fault, Fault::None) << r.fault_detail;
+        const size_t plies = g < 2 ? 1 : 2;
+        ASSERT_GT(r.moves.size(), plies);
+        EXPECT_EQ(r.moves[0].text, "ABAC");
+        for (size_t i = 0; i < r.moves.size(); ++i)
+            EXPECT_EQ(r.moves[i].opening, i < plies) << "game " << g + 1 << " move " << i;
+        // After one opening move White moves first: it is the game's second move.
+        EXPECT_EQ(r.moves[plies].engine, plies == 1 ? r.white : r.black);
+    }
+    EXPECT_NE(json.str().find("\"moves\":[\"ABAC\",\"FEFD\","), std::string::npos);
+    EXPECT_NE(json.str().find("\"ms\":[null,null,"), std::string::npos);
+    EXPECT_EQ(unreaped_children(), "");
+
+    o.match.commands[1] = engine2 + " nohistory";
+    o.match.labels[1] = "old";
+    m = run_match(o, nullptr, nullptr);
+    EXPECT_TRUE(m.refused);
+    EXPECT_EQ(m.why.rfind("old (", 0), 0u) << m.why;
+    EXPECT_NE(m.why.find("does not accept openings"), std::string::npos) << m.why;
+    EXPECT_TRUE(m.games.empty());
+    EXPECT_EQ(unreaped_children(), "");
+}
+
 // A program that cannot start loses; a module that cannot be loaded plays no game at all.
 TEST(OrbelloRefereeTest, WhatCannotStartIsNamed) {
     MatchResult m =

@@ -3,6 +3,7 @@
 // with clicks for Black and engine text for White. Message boxes the module shows are read
 // and closed by a CBT hook, so nothing ever waits for a person.
 #include "host_support.h"
+#include "message_box_closer.h"
 #include "module_slots.h"
 
 #include <gtest/gtest.h>

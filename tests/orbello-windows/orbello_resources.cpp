@@ -14,6 +14,7 @@
 // with sounds takes their whole length). Prints the figures; exit status 1 when a count
 // moved or memory grew by more than the bound.
 #include "host_support.h"
+#include "message_box_closer.h"
 #include "module_slots.h"
 
 #include <psapi.h>

@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-namespace orbello_referee {
+namespace orbello_module {
 
 bool learn_bases(ModuleGame& game, int& base_x, int& base_y) {
     // Grid point (x, y) lies at ((x + 3) * 40, (y + 3) * 40) on a board 440 pixels wide.
@@ -33,4 +33,4 @@ bool has_legal_move(ModuleGame& game, const std::vector<std::pair<int, int>>& pi
     return false;
 }
 
-} // namespace orbello_referee
+} // namespace orbello_module

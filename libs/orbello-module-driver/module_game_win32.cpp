@@ -4,39 +4,22 @@
 #include "module_game.h"
 
 #include "child_process.h"
-#include "host_support.h"
+#include "message_box_closer.h"
 #include "module_slots.h"
 
-#include <cstring>
+#include <memory>
 #include <mutex>
 
-namespace orbello_referee {
+namespace orbello_module {
 
 using orbello_host::GameObject;
+using orbello_host::MessageBoxCloser;
+using orbello_host::MessageBoxSeen;
 using orbello_host::ModuleLibrary;
 
 namespace {
 
 const char* const kWindowClass = "OrbelloRefereeBoard";
-
-// The boxes a thread's hook closed, read by the game on that thread.
-thread_local std::vector<std::string>* t_messages = nullptr;
-thread_local HHOOK t_hook = nullptr;
-
-LRESULT CALLBACK CloseBoxes(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE) {
-        HWND box = reinterpret_cast<HWND>(wParam);
-        char cls[64] = {0};
-        GetClassNameA(box, cls, sizeof cls);
-        if (std::strcmp(cls, "#32770") == 0) {
-            char text[512] = {0};
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            if (t_messages) t_messages->push_back(text);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-        }
-    }
-    return CallNextHookEx(t_hook, code, wParam, lParam);
-}
 
 ModuleLibrary* shared_library(const std::string& path, std::string& why) {
     static std::mutex mutex;
@@ -74,17 +57,15 @@ ModulePaths default_module_paths() {
 
 struct ModuleGame::Impl {
     HWND window = nullptr;
-    GameObject* object = nullptr;
-    std::vector<std::string> messages;
+    std::unique_ptr<GameObject> object;
+    std::vector<MessageBoxSeen> messages;
+    std::unique_ptr<MessageBoxCloser> closer;
     ~Impl() {
-        delete object;
+        object.reset();
         if (window) {
             drain_messages(window);
             DestroyWindow(window);
         }
-        if (t_hook) UnhookWindowsHookEx(t_hook);
-        t_hook = nullptr;
-        t_messages = nullptr;
     }
 };
 
@@ -100,9 +81,9 @@ bool ModuleGame::open(const ModulePaths& paths, std::string& why) {
         why = "cannot create a window (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
-    t_messages = &impl_->messages;
-    t_hook = SetWindowsHookExA(WH_CBT, CloseBoxes, nullptr, GetCurrentThreadId());
-    impl_->object = new GameObject(library->init()(impl_->window, paths.data.c_str()));
+    impl_->closer = std::make_unique<MessageBoxCloser>(&impl_->messages);
+    impl_->object =
+        std::make_unique<GameObject>(library->init()(impl_->window, paths.data.c_str()));
     if (!impl_->object->valid()) {
         why = "InitModule gave no game object";
         return false;
@@ -148,8 +129,9 @@ int ModuleGame::new_game() {
 
 std::vector<std::string> ModuleGame::take_messages() {
     std::vector<std::string> out;
-    out.swap(impl_->messages);
+    for (const MessageBoxSeen& m : impl_->messages) out.push_back(m.text);
+    impl_->messages.clear();
     return out;
 }
 
-} // namespace orbello_referee
+} // namespace orbello_module

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace orbello_referee {
+namespace orbello_module {
 
 struct ModulePaths {
     std::string library; // liborbello.so or Orbello.dll
@@ -58,4 +58,4 @@ bool learn_bases(ModuleGame& game, int& base_x, int& base_y);
 // module by clicks (select, target) each taken back at once.
 bool has_legal_move(ModuleGame& game, const std::vector<std::pair<int, int>>& pieces);
 
-} // namespace orbello_referee
+} // namespace orbello_module

@@ -6,38 +6,6 @@
 
 namespace dabtools {
 
-const char* fault_name(Fault f) {
-    switch (f) {
-    case Fault::None:
-        return "none";
-    case Fault::StartFailed:
-        return "start-failed";
-    case Fault::Garbled:
-        return "garbled-reply";
-    case Fault::Count:
-        return "wrong-count";
-    case Fault::IllegalLine:
-        return "illegal-line";
-    case Fault::DrawnLine:
-        return "drawn-line";
-    case Fault::Continued:
-        return "continued-after-non-completing-line";
-    case Fault::Stopped:
-        return "stopped-after-completing-line";
-    case Fault::Late:
-        return "late-reply";
-    case Fault::NoReply:
-        return "no-reply";
-    case Fault::Crash:
-        return "crash";
-    case Fault::Exited:
-        return "exited";
-    case Fault::Closed:
-        return "closed-stream";
-    }
-    return "?";
-}
-
 // Dots, line glyphs, blanks and single owner letters. Running text has letters side by side
 // and fails this.
 bool is_board_line(const std::string& s) {

@@ -3,36 +3,22 @@
 // lines are a legal turn on the board. Faults are named the same wherever engines are driven.
 #pragma once
 
-#include "match_text.h"
 #include "dab_board.h"
+#include "engine_text.h"
+#include "fault.h"
 
 #include <string>
 #include <vector>
 
 namespace dabtools {
 
-enum class Fault {
-    None,
-    StartFailed, // the program could not be started
-    Garbled,     // output that is not a reply of the protocol
-    Count,       // the count of a reply does not match its codes
-    IllegalLine, // a code that names no line of the board
-    DrawnLine,   // a line that is already drawn
-    Continued,   // another line after a line that completed no box
-    Stopped,     // the turn ended after a line that completed a box
-    Late,        // the reply came, but after its time limit
-    NoReply,     // no reply before the deadline
-    Crash,       // the program ended with a failure status or a signal
-    Exited,      // the program ended with status 0 while a reply was due
-    Closed,      // the program closed a stream while still running
-};
+using Fault = engine_session::Fault;
+using engine_session::fault_name;
 
-const char* fault_name(Fault f);
-
-// The text helpers both referees use: trimming, quoting for a report, splitting in words.
-using matchtools::quote;
-using matchtools::trim;
-using matchtools::words_of;
+// The text helpers of every driver: trimming, quoting for a report, splitting in words.
+using engine_session::quote;
+using engine_session::trim;
+using engine_session::words_of;
 
 // A line of the board picture engines print between their replies.
 bool is_board_line(const std::string& s);

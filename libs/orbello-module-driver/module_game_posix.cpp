@@ -11,7 +11,7 @@
 #include <cstring>
 #include <filesystem>
 
-namespace orbello_referee {
+namespace orbello_module {
 
 namespace fs = std::filesystem;
 
@@ -118,4 +118,4 @@ std::vector<std::string> ModuleGame::take_messages() {
     return {};
 }
 
-} // namespace orbello_referee
+} // namespace orbello_module
