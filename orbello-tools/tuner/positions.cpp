@@ -3,9 +3,9 @@
 #include "protocol/session.h"
 #include "search/evaluation.h"
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <sstream>
 
 namespace orbello_tuner {
@@ -13,41 +13,6 @@ namespace orbello_tuner {
 using namespace orbello_engine;
 
 namespace {
-
-// Where the value of "key" starts in a one-line JSON object, or npos. The referee writes
-// flat keys once each, so a textual search suffices.
-std::size_t ValueAt(const std::string& line, const std::string& key) {
-    const std::string quoted = "\"" + key + "\":";
-    const std::size_t at = line.find(quoted);
-    return at == std::string::npos ? at : at + quoted.size();
-}
-
-// A JSON string starting at line[at] (its opening quote); advances at past it.
-bool ReadString(const std::string& line, std::size_t& at, std::string& out) {
-    if (at >= line.size() || line[at] != '"') return false;
-    out.clear();
-    for (++at; at < line.size(); ++at) {
-        char c = line[at];
-        if (c == '"') {
-            ++at;
-            return true;
-        }
-        if (c == '\\') {
-            if (++at >= line.size()) return false;
-            c = line[at];
-            if (c == 'u') {
-                // The referee escapes control characters only; no move text holds one.
-                if (at + 4 >= line.size()) return false;
-                c = static_cast<char>(std::strtol(line.substr(at + 1, 4).c_str(), nullptr, 16));
-                at += 4;
-            } else if (c != '"' && c != '\\' && c != '/') {
-                return false;
-            }
-        }
-        out += c;
-    }
-    return false;
-}
 
 int SearchLeaf(const Position& p, int alpha, int beta, int depth, Position& leaf) {
     leaf = p;
@@ -73,48 +38,48 @@ int SearchLeaf(const Position& p, int alpha, int beta, int depth, Position& leaf
 
 bool ReadGameRecord(const std::string& line, GameRecord& out, std::string& why) {
     why.clear();
-    if (line.find("\"type\":\"game\"") == std::string::npos) return false;
     out = GameRecord();
-    std::size_t at = ValueAt(line, "result");
-    std::string result;
-    if (at == std::string::npos || !ReadString(line, at, result)) {
+    const nlohmann::json record = nlohmann::json::parse(line, nullptr, false);
+    if (record.is_discarded()) {
+        why = "not a JSON line";
+        return false;
+    }
+    if (!record.is_object() || record.value("type", "") != "game") return false;
+    const auto result = record.find("result");
+    if (result == record.end() || !result->is_string()) {
         why = "no result";
         return false;
     }
-    if (result == "black")
+    if (*result == "black")
         out.blackPoints = 1;
-    else if (result == "white")
+    else if (*result == "white")
         out.blackPoints = 0;
-    else if (result == "draw")
+    else if (*result == "draw")
         out.blackPoints = 0.5;
     else
         return false; // a game stopped by an error: no result to learn from
-
-    at = ValueAt(line, "bases");
-    if (at != std::string::npos) {
-        if (std::sscanf(line.c_str() + at, "[%d,%d]", &out.baseX, &out.baseY) != 2) {
+    const auto bases = record.find("bases");
+    if (bases != record.end()) {
+        if (!bases->is_array() || bases->size() != 2 || !(*bases)[0].is_number_integer() ||
+            !(*bases)[1].is_number_integer()) {
             why = "unreadable bases";
             return false;
         }
+        out.baseX = (*bases)[0].get<int>();
+        out.baseY = (*bases)[1].get<int>();
     }
-    at = ValueAt(line, "moves");
-    if (at == std::string::npos || at >= line.size() || line[at] != '[') {
+    // The game's own list: an opening's moves, when there is one, are its first ones.
+    const auto moves = record.find("moves");
+    if (moves == record.end() || !moves->is_array()) {
         why = "no move list";
         return false;
     }
-    ++at;
-    while (at < line.size() && line[at] != ']') {
-        std::string move;
-        if (!ReadString(line, at, move)) {
+    for (const auto& m : *moves) {
+        if (!m.is_string()) {
             why = "unreadable move list";
             return false;
         }
-        out.moves.push_back(move);
-        if (at < line.size() && line[at] == ',') ++at;
-    }
-    if (at >= line.size()) {
-        why = "unterminated move list";
-        return false;
+        out.moves.push_back(m.get<std::string>());
     }
     return true;
 }

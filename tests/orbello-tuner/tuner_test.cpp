@@ -160,11 +160,21 @@ TEST(Positions, RecordsReadOrRefused) {
     none.replace(none.find("\"white\""), 7, "\"none\"");
     letters.replace(letters.find("[65,65]"), 7, "[97,49]");
     broken.replace(broken.find("\"DBDC\"]"), 7, "\"DBDC\"");
+    // clang-format off
     const Case cases[] = {
-        {GAME, true, false, 0, 3},   {draw, true, false, 0.5, 3},
-        {none, false, false, 0, 0},  {R"({"type":"match","games":2})", false, false, 0, 0},
-        {broken, false, true, 0, 0}, {R"({"type":"game","moves":["CBCC"]})", false, true, 0, 0},
+        {GAME, true, false, 0, 3},
+        {draw, true, false, 0.5, 3},
+        {none, false, false, 0, 0},
+        {R"({"type":"match","games":2})", false, false, 0, 0},
+        {broken, false, true, 0, 0},
+        {R"({"type":"game","moves":["CBCC"]})", false, true, 0, 0},
+        {R"({"type":"game","result":"black","moves":["CBCC",17]})", false, true, 0, 0},
+        {R"({"type":"game","result":"black","bases":[65],"moves":[]})", false, true, 0, 0},
+        // The match runner's records name the opening's moves before the game's own list.
+        {R"({"type":"game","opening":{"moves":["CBCC"]},"result":"black",)"
+         R"("moves":["CBCC","DEED","DBDC","EEDD"]})", true, false, 1, 4},
     };
+    // clang-format on
     for (const Case& c : cases) {
         GameRecord r;
         std::string why;
