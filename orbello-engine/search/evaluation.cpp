@@ -3,7 +3,7 @@
 namespace orbello_engine {
 
 // Fitted by orbello-tools/tuner to the results of the engine's own games (see the README's
-// "How the evaluation was tuned"); orbello-tuner fit prints this table.
+// "How the engine was tuned"); orbello-tuner fit prints this table.
 // clang-format off
 const TermWeight WEIGHTS[TERM_COUNT] = {
     {"PIECE", 71, 85},
