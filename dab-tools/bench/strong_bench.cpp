@@ -209,7 +209,7 @@ int run_reach(int budget_ms, uint32_t seed) {
         double max_s = 0, total_s = 0;
         for (int i = 0; i < 10; ++i) {
             uint64_t drawn = random_position(rng, lines);
-            strong::EndgameSolver solver(22);
+            strong::EndgameSolver solver;
             auto t = Clock::now();
             strong::SolveResult r = solver.solve(drawn, 0, strong::now_ms() + budget_ms);
             double s = seconds_since(t);

@@ -1,6 +1,8 @@
 // Tables built once on first use; the symmetries come from mapping both end dots of a line.
 #include "endgame/geometry.h"
 
+#include <algorithm>
+
 namespace strong {
 namespace {
 
@@ -59,6 +61,9 @@ Geometry build() {
             g.inverse[s][image] = line;
         }
     }
+    for (int line = 0; line < LINES; ++line) g.centre_order[line] = line;
+    std::stable_sort(g.centre_order, g.centre_order + LINES,
+                     [&](int x, int y) { return g.centrality[x] < g.centrality[y]; });
     for (int s = 0; s < SYMMETRIES; ++s)
         for (int i = 0; i < 8; ++i)
             for (int v = 0; v < 256; ++v) {

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "endgame/box_sets.h"
+
 namespace strong {
 
 constexpr int LINES = 60;
@@ -21,7 +23,8 @@ struct Geometry {
     int inverse[SYMMETRIES][LINES];
     // symmetry s of a mask is the OR over its 8 bytes of byte_image[s][i][byte i]
     uint64_t byte_image[SYMMETRIES][8][256];
-    int centrality[LINES]; // smaller is nearer the centre of the board
+    int centrality[LINES];   // smaller is nearer the centre of the board
+    int centre_order[LINES]; // every line, nearest the centre first
 };
 
 const Geometry& geometry();
@@ -34,7 +37,7 @@ inline int vertical_line(int a, int b) {
 }
 
 inline int sides_drawn(uint64_t drawn, int box) {
-    return __builtin_popcountll(drawn & geometry().box_sides[box]);
+    return bit_count(drawn & geometry().box_sides[box]);
 }
 
 // Boxes completed by drawing line (0, 1 or 2) on a board where it is undrawn.
