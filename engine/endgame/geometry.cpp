@@ -34,7 +34,9 @@ int line_of(Dot p, Dot q) {
     return vertical_line(p.r < q.r ? p.r : q.r, p.c);
 }
 
-Geometry build() {
+} // namespace
+
+Geometry build_geometry() {
     Geometry g{};
     for (int line = 0; line < LINES; ++line) g.line_box_count[line] = 0;
     for (int r = 0; r < 5; ++r) {
@@ -74,13 +76,6 @@ Geometry build() {
                 }
                 g.byte_image[s][i][v] = image;
             }
-    return g;
-}
-
-} // namespace
-
-const Geometry& geometry() {
-    static const Geometry g = build();
     return g;
 }
 

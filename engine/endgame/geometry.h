@@ -27,7 +27,13 @@ struct Geometry {
     int centre_order[LINES]; // every line, nearest the centre first
 };
 
-const Geometry& geometry();
+Geometry build_geometry();
+
+// Built on first use; inline so that the searches' many calls cost a test, not a call.
+inline const Geometry& geometry() {
+    static const Geometry g = build_geometry();
+    return g;
+}
 
 inline int horizontal_line(int a, int b) {
     return a * 5 + b;

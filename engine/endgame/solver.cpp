@@ -208,20 +208,32 @@ int entry_undrawn(uint64_t e) {
 
 } // namespace
 
-EndgameSolver::EndgameSolver(int table_bits) {
-    table_bits = std::max(table_bits, 21);
-    bucket_bits_ = table_bits - 1;
-    bucket_mask_ = (uint64_t{1} << bucket_bits_) - 1;
-    table_.assign(size_t{1} << table_bits, 0);
+EndgameSolver::EndgameSolver(int table_bits)
+    : table_(size_t{1} << std::max(table_bits, 21)), bucket_bits_(std::max(table_bits, 21) - 1),
+      bucket_mask_((uint64_t{1} << bucket_bits_) - 1) {
+    symmetries_[0] = 0;
 }
 
 void EndgameSolver::clear() {
-    std::fill(table_.begin(), table_.end(), 0);
+    table_.clear();
+}
+
+uint64_t EndgameSolver::key_of(uint64_t drawn, int& sym) const {
+    uint64_t best = drawn;
+    sym = 0;
+    for (int i = 1; i < symmetry_count_; ++i) {
+        const uint64_t image = apply_symmetry(drawn, symmetries_[i]);
+        if (image < best) {
+            best = image;
+            sym = symmetries_[i];
+        }
+    }
+    return best;
 }
 
 uint64_t* EndgameSolver::probe(uint64_t key) {
     const uint64_t x = mix60(key);
-    uint64_t* bucket = &table_[(x & bucket_mask_) * 2];
+    uint64_t* bucket = table_.data() + (x & bucket_mask_) * 2;
     const uint64_t tag = x >> bucket_bits_;
     for (int i = 0; i < 2; ++i)
         if (bucket[i] != 0 && bucket[i] >> 24 == tag) return &bucket[i];
@@ -241,7 +253,7 @@ void EndgameSolver::store(uint64_t key, uint64_t* hit, int lower, int upper, int
     // The first entry of a bucket keeps the larger position (more work to find again), the
     // second takes the rest; positions with more undrawn lines than the root of the
     // search are never met again in this game and give way.
-    uint64_t* bucket = &table_[(x & bucket_mask_) * 2];
+    uint64_t* bucket = table_.data() + (x & bucket_mask_) * 2;
     const int kept = entry_undrawn(bucket[0]);
     if (bucket[0] == 0 || kept > root_undrawn_ || undrawn >= kept) {
         bucket[1] = bucket[0];
@@ -313,7 +325,7 @@ int EndgameSolver::search(uint64_t drawn, int alpha, int beta) {
     }
 
     int sym;
-    const uint64_t key = canonical(drawn, sym);
+    const uint64_t key = key_of(drawn, sym);
     uint64_t* hit = probe(key);
     int table_line = -1;
     int lower = -left, upper = left;
@@ -368,6 +380,9 @@ void EndgameSolver::start(uint64_t drawn, long long node_limit, long long deadli
     deadline_ms_ = deadline_ms;
     stopped_ = false;
     root_undrawn_ = LINES - bit_count(drawn);
+    symmetry_count_ = 1;
+    for (int s = 1; s < SYMMETRIES; ++s)
+        if (apply_symmetry(drawn, s) == drawn) symmetries_[symmetry_count_++] = s;
 }
 
 bool EndgameSolver::bounded(uint64_t drawn, int alpha, int beta, long long node_limit,
@@ -388,7 +403,7 @@ SolveResult EndgameSolver::solve(uint64_t drawn, long long node_limit, long long
     // starting from the table's bounds when the position is there.
     int lower = -BOXES, upper = BOXES, guess = 0;
     int sym;
-    if (const uint64_t* e = probe(canonical(drawn, sym))) {
+    if (const uint64_t* e = probe(key_of(drawn, sym))) {
         lower = std::max(lower, entry_lower(*e));
         upper = std::min(upper, entry_upper(*e));
         guess = (lower + upper) / 2;
@@ -408,7 +423,7 @@ SolveResult EndgameSolver::solve(uint64_t drawn, long long node_limit, long long
     // A line proven to reach it: the table's best line is tried first and nearly always is
     // one; each test is a search at a window of one, mostly answered by the table.
     int table_line = -1;
-    if (const uint64_t* e = probe(canonical(drawn, sym)))
+    if (const uint64_t* e = probe(key_of(drawn, sym)))
         if (entry_line(*e) >= 0) table_line = geometry().inverse[sym][entry_line(*e)];
     int lines[LINES];
     const int n = candidates(drawn, lines, table_line);

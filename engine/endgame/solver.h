@@ -9,11 +9,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "endgame/box_sets.h"
 #include "endgame/budget_clock.h"
 #include "endgame/geometry.h"
+#include "endgame/table_memory.h"
 
 namespace strong {
 
@@ -52,9 +52,15 @@ class EndgameSolver {
     void start(uint64_t drawn, long long node_limit, long long deadline_ms);
     // Table: the entry of key (a canonical mask) or nullptr; store merges bounds.
     uint64_t* probe(uint64_t key);
+    // The table key of a position: its least image under the symmetries that map the
+    // root of the search onto itself (only those can make two positions of the search
+    // alike; with the others the images are rarely met and cost time at every node).
+    uint64_t key_of(uint64_t drawn, int& sym) const;
     void store(uint64_t key, uint64_t* hit, int lower, int upper, int line, int undrawn);
 
-    std::vector<uint64_t> table_; // buckets of two entries
+    TableMemory table_; // buckets of two entries
+    int symmetries_[SYMMETRIES];
+    int symmetry_count_ = 1;
     int bucket_bits_;
     uint64_t bucket_mask_;
     int root_undrawn_ = 60;

@@ -183,6 +183,10 @@ int controlled_value(uint64_t drawn) {
     return std::max(-left, std::min(left, cv));
 }
 
+void clear_middle_game_table() {
+    std::fill(table().begin(), table().end(), Entry{});
+}
+
 MiddleResult middle_game_line(uint64_t drawn, long long deadline_ms, long long node_limit,
                               EndgameSolver& exact, int max_depth) {
     MiddleResult r;

@@ -12,6 +12,11 @@ EndgameSolver& strong_solver() {
     return solver;
 }
 
+void reset_strong_player() {
+    strong_solver().clear();
+    clear_middle_game_table();
+}
+
 int exact_line(uint64_t drawn, long long node_limit, long long deadline_ms, int* value) {
     SolveResult r = strong_solver().solve(drawn, node_limit, deadline_ms);
     strong_stats.nodes += strong_solver().nodes();

@@ -31,4 +31,8 @@ int exact_line(uint64_t drawn, long long node_limit, long long deadline_ms, int*
 // The solver kept between lines and games.
 EndgameSolver& strong_solver();
 
+// Empties the tables kept between lines, as at the start of the program (for measurements
+// that take positions one at a time).
+void reset_strong_player();
+
 } // namespace strong
