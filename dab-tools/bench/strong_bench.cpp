@@ -14,15 +14,18 @@
 //       --cpu-time the budget counts this thread's CPU time (both clocks are reported)
 //   vantry-bench --strong --verify N [--seed S]
 //       the exact solver against dab-solve's solver on N positions of each of several kinds
-//   vantry-bench --strong --middle N [--budget MS] [--long MS] [--seed S] [--cpu-time]
+//   vantry-bench --strong --middle N [--budget MS] [--long MS] [--answers FILE] [--seed S]
+//                [--cpu-time]
 //       the strong player's first line at the budget in N positions of 40 to 44 undrawn
-//       lines with safe lines left, against the optimal lines of a long exact solve
+//       lines with safe lines left, against the optimal lines of a long exact solve (read
+//       from FILE when it exists, else solved and written there)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "dab_board.h"
@@ -173,8 +176,8 @@ int usage() {
     std::fprintf(stderr,
                  "usage: vantry-bench --strong [--check FILE | --judge N [--lines L] [--budget MS] "
                  "[--seed S] | --reach [--budget MS] [--seed S] [--cpu-time] [--from L] [--to L] | "
-                 "--verify N [--seed S] | --middle N [--budget MS] [--long MS] [--seed S] "
-                 "[--cpu-time]]\n");
+                 "--verify N [--seed S] | --middle N [--budget MS] [--long MS] [--answers FILE] "
+                 "[--seed S] [--cpu-time]]\n");
     return 2;
 }
 
@@ -182,7 +185,8 @@ int usage() {
 
 int strong_bench_main(int argc, char** argv) {
     long long expected = -1;
-    int judge = 0, lines = 30, budget = 5000, verify = 0, middle = 0, long_ms = 600000;
+    int judge = 0, lines = 30, budget = 5000, verify = 0, middle = 0, long_ms = 1200000;
+    std::string answers;
     int from = 24, to = 50;
     bool reach = false, cpu_time = false;
     uint32_t seed = 11;
@@ -206,6 +210,8 @@ int strong_bench_main(int argc, char** argv) {
             lines = std::atoi(v);
         } else if (std::strcmp(a, "--budget") == 0) {
             budget = std::atoi(v);
+        } else if (std::strcmp(a, "--answers") == 0) {
+            answers = v;
         } else if (std::strcmp(a, "--long") == 0) {
             long_ms = std::atoi(v);
         } else if (std::strcmp(a, "--from") == 0) {
@@ -239,7 +245,16 @@ int strong_bench_main(int argc, char** argv) {
         return run_reach(o);
     }
     if (verify > 0) return run_verify(verify, seed);
-    if (middle > 0) return run_middle(middle, budget, long_ms, seed, cpu_time);
+    if (middle > 0) {
+        MiddleOptions o;
+        o.positions = middle;
+        o.budget_ms = budget;
+        o.long_ms = long_ms;
+        o.seed = seed;
+        o.cpu_time = cpu_time;
+        o.answers = answers;
+        return run_middle(o);
+    }
     if (judge > 0) return run_judge(judge, lines, budget, seed);
     return run_fixed(expected);
 }

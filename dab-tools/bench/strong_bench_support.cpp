@@ -16,7 +16,7 @@ int draw(std::mt19937& rng, int n) {
 }
 
 int undrawn_count(uint64_t drawn) {
-    return strong::LINES - strong::bit_count(drawn);
+    return strong::LINES - __builtin_popcountll(drawn);
 }
 
 uint64_t random_position(std::mt19937& rng, int lines) {

@@ -1,10 +1,22 @@
 // vantry-bench --strong --middle: how often the strong player's first line is optimal in
-// positions it cannot yet prove within its budget, judged by a long exact solve.
+// positions it cannot yet prove within its budget, judged by the optimal lines of a long
+// exact solve.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
-// n positions of 40, 42 or 44 undrawn lines with safe lines left: the player's first line
-// at budget_ms against the value of a solve with long_ms (positions it does not finish are
-// counted apart). Returns 0.
-int run_middle(int n, int budget_ms, int long_ms, uint32_t seed, bool cpu_time);
+struct MiddleOptions {
+    int positions = 20;
+    int budget_ms = 5000;  // the player's
+    int long_ms = 1200000; // each offline solve's
+    uint32_t seed = 11;
+    bool cpu_time = false;
+    // The optimal lines of every position, one position a line: read when the file exists
+    // (so that builds without a fast solver are judged alike), else solved and written.
+    std::string answers;
+};
+
+// The positions have 40, 42 or 44 undrawn lines and safe lines left. Returns 0, or 2 when
+// the answers file cannot be read or written or holds other positions.
+int run_middle(const MiddleOptions& options);

@@ -57,6 +57,30 @@ inline int boxes_completed(uint64_t drawn, int line) {
 
 uint64_t apply_symmetry(uint64_t drawn, int s);
 
+// The two border lines of a corner box are both ties of that one box to the border, so
+// which of them is drawn changes nothing in the game: the value of a position depends only
+// on which boxes each undrawn line joins (to each other or to the border). Positions are
+// searched in a normal form: a corner box with one of its border lines drawn has its
+// horizontal one drawn.
+constexpr int CORNER_BORDERS[4][2] = {{0, 30}, {4, 35}, {25, 54}, {29, 59}}; // horizontal, vertical
+
+inline uint64_t ground_normal(uint64_t drawn) {
+    uint64_t swap = 0;
+    for (const auto& c : CORNER_BORDERS)
+        if ((drawn >> c[1] & 1) && !(drawn >> c[0] & 1))
+            swap |= uint64_t{1} << c[0] | uint64_t{1} << c[1];
+    return drawn ^ swap;
+}
+
+// The vertical border lines of corner boxes whose horizontal border line is undrawn too:
+// drawing either gives the same normal form, so only the horizontal one is tried.
+inline uint64_t twin_border_lines(uint64_t drawn) {
+    uint64_t twins = 0;
+    for (const auto& c : CORNER_BORDERS)
+        if (!(drawn >> c[0] & 1)) twins |= uint64_t{1} << c[1];
+    return twins;
+}
+
 // The least image of the mask over the eight symmetries, and which symmetry gave it.
 uint64_t canonical(uint64_t drawn, int& sym);
 

@@ -104,7 +104,7 @@ int generate(uint64_t drawn, const BoxSets& s, int* lines, int* bounds) {
 
     // Safe lines, from the centre outwards.
     const uint32_t two = s.by_sides[2];
-    const uint64_t safe = ~drawn & ALL_LINES & ~sides_of(two);
+    const uint64_t safe = ~drawn & ALL_LINES & ~sides_of(two) & ~twin_border_lines(drawn);
     if (safe)
         for (int i = 0; i < LINES; ++i)
             if (safe >> g.centre_order[i] & 1) {
@@ -219,10 +219,10 @@ void EndgameSolver::clear() {
 }
 
 uint64_t EndgameSolver::key_of(uint64_t drawn, int& sym) const {
-    uint64_t best = drawn;
+    uint64_t best = ground_normal(drawn);
     sym = 0;
     for (int i = 1; i < symmetry_count_; ++i) {
-        const uint64_t image = apply_symmetry(drawn, symmetries_[i]);
+        const uint64_t image = ground_normal(apply_symmetry(drawn, symmetries_[i]));
         if (image < best) {
             best = image;
             sym = symmetries_[i];
@@ -305,6 +305,7 @@ int EndgameSolver::search(uint64_t drawn, int alpha, int beta) {
         three = s.by_sides[3];
     }
     if (drawn == ALL_LINES) return gained;
+    drawn = ground_normal(drawn);
     alpha -= gained;
     beta -= gained;
     const int left = BOXES - bit_count(s.by_sides[4]);
@@ -381,8 +382,9 @@ void EndgameSolver::start(uint64_t drawn, long long node_limit, long long deadli
     stopped_ = false;
     root_undrawn_ = LINES - bit_count(drawn);
     symmetry_count_ = 1;
+    const uint64_t normal = ground_normal(drawn);
     for (int s = 1; s < SYMMETRIES; ++s)
-        if (apply_symmetry(drawn, s) == drawn) symmetries_[symmetry_count_++] = s;
+        if (ground_normal(apply_symmetry(normal, s)) == normal) symmetries_[symmetry_count_++] = s;
 }
 
 bool EndgameSolver::bounded(uint64_t drawn, int alpha, int beta, long long node_limit,
