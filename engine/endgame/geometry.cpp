@@ -66,6 +66,13 @@ Geometry build_geometry() {
     for (int line = 0; line < LINES; ++line) g.centre_order[line] = line;
     std::stable_sort(g.centre_order, g.centre_order + LINES,
                      [&](int x, int y) { return g.centrality[x] < g.centrality[y]; });
+    g.ring_count = 0;
+    for (int i = 0; i < LINES; ++i) {
+        const int line = g.centre_order[i];
+        if (i == 0 || g.centrality[line] != g.centrality[g.centre_order[i - 1]])
+            g.centre_rings[g.ring_count++] = 0;
+        g.centre_rings[g.ring_count - 1] |= uint64_t{1} << line;
+    }
     for (int s = 0; s < SYMMETRIES; ++s)
         for (int i = 0; i < 8; ++i)
             for (int v = 0; v < 256; ++v) {

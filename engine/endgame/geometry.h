@@ -25,6 +25,10 @@ struct Geometry {
     uint64_t byte_image[SYMMETRIES][8][256];
     int centrality[LINES];   // smaller is nearer the centre of the board
     int centre_order[LINES]; // every line, nearest the centre first
+    // The same order as masks: lines of equal distance from the centre, nearest first
+    // (within a mask, by number).
+    uint64_t centre_rings[LINES];
+    int ring_count;
 };
 
 Geometry build_geometry();

@@ -105,12 +105,11 @@ int generate(uint64_t drawn, const BoxSets& s, int* lines, int* bounds) {
     // Safe lines, from the centre outwards.
     const uint32_t two = s.by_sides[2];
     const uint64_t safe = ~drawn & ALL_LINES & ~sides_of(two) & ~twin_border_lines(drawn);
-    if (safe)
-        for (int i = 0; i < LINES; ++i)
-            if (safe >> g.centre_order[i] & 1) {
-                bounds[n] = NO_BOUND;
-                lines[n++] = g.centre_order[i];
-            }
+    for (int r = 0; safe && r < g.ring_count; ++r)
+        for (uint64_t ring = safe & g.centre_rings[r]; ring; ring &= ring - 1) {
+            bounds[n] = NO_BOUND;
+            lines[n++] = lowest_bit(ring);
+        }
 
     // Sacrifices, by the size of the chain or loop they open, smallest first.
     struct Sacrifice {
@@ -231,6 +230,10 @@ uint64_t EndgameSolver::key_of(uint64_t drawn, int& sym) const {
     return best;
 }
 
+void EndgameSolver::prefetch(uint64_t key) const {
+    __builtin_prefetch(table_.data() + (mix60(key) & bucket_mask_) * 2);
+}
+
 uint64_t* EndgameSolver::probe(uint64_t key) {
     const uint64_t x = mix60(key);
     uint64_t* bucket = table_.data() + (x & bucket_mask_) * 2;
@@ -344,6 +347,16 @@ int EndgameSolver::search(uint64_t drawn, int alpha, int beta) {
     int lines[LINES], bounds[LINES];
     const int n = generate(drawn, s, lines, bounds);
     if (table_line >= 0) put_first(lines, bounds, n, table_line);
+    if (s.by_sides[3] == 0) {
+        // The children of safe lines are positions as they stand (nothing to take first):
+        // their table entries are fetched from memory at once, while the first is searched.
+        const uint64_t unsafe = sides_of(s.by_sides[2]);
+        for (int i = 0; i < n; ++i)
+            if (!(unsafe >> lines[i] & 1)) {
+                int child_sym;
+                prefetch(key_of(drawn | bit(lines[i]), child_sym));
+            }
+    }
     int best = -BOXES - 1, best_line = -1;
     for (int i = 0; i < n; ++i) {
         if (bounds[i] <= alpha) { // cannot beat what is already found

@@ -52,6 +52,7 @@ class EndgameSolver {
     void start(uint64_t drawn, long long node_limit, long long deadline_ms);
     // Table: the entry of key (a canonical mask) or nullptr; store merges bounds.
     uint64_t* probe(uint64_t key);
+    void prefetch(uint64_t key) const;
     // The table key of a position: its least image under the symmetries that map the
     // root of the search onto itself (only those can make two positions of the search
     // alike; with the others the images are rarely met and cost time at every node).

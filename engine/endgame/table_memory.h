@@ -16,6 +16,7 @@ class TableMemory {
     TableMemory& operator=(const TableMemory&) = delete;
 
     uint64_t* data() { return words_; }
+    const uint64_t* data() const { return words_; }
     size_t size() const { return size_; }
     void clear();
 
