@@ -16,6 +16,7 @@ struct StrongStats {
     int value = 0;       // its margin of the untaken boxes (an estimate unless exact)
     long long nodes = 0; // nodes of the strong searches in this choice
     int undrawn = 0;     // lines left when it chose
+    int depth = 0;       // the middle game's deepest finished depth (0: not used)
 };
 
 extern StrongStats strong_stats;
@@ -24,6 +25,9 @@ extern StrongStats strong_stats;
 // limits.budget_ms (limits.node_limit, when set, bounds the searches instead of the clock,
 // so that tests and the bench replay exactly).
 Move choose_strong_move(const SearchLimits& limits);
+
+// The exact solve's share of a line's budget, in percent (see choose_strong_move).
+int exact_share_percent(int undrawn, bool safe_lines_left);
 
 // The exact choice on a mask alone, or -1 when not proven within the limits.
 int exact_line(uint64_t drawn, long long node_limit, long long deadline_ms, int* value = nullptr);

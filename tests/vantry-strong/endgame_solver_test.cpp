@@ -53,6 +53,7 @@ struct RandomCase {
     bool pure_judge; // the judge tries every line, with no rule at all
     int count;
     uint32_t seed;
+    int extra = 0; // then 1 to extra lines more at random: boxes to take, chains opened
 };
 
 void PrintTo(const RandomCase& c, std::ostream* os) {
@@ -68,6 +69,13 @@ TEST_P(RandomPositions, SolverAgreesWithTheJudge) {
     strong::EndgameSolver solver(18);
     for (int i = 0; i < c.count; ++i) {
         uint64_t drawn = random_position(rng, c.left, c.safe_first);
+        for (int k = c.extra > 0 ? 1 + static_cast<int>(rng() % c.extra) : 0;
+             k > 0 && drawn != strong::ALL_LINES; --k) {
+            int line;
+            do line = static_cast<int>(rng() % strong::LINES);
+            while (drawn >> line & 1);
+            drawn |= uint64_t{1} << line;
+        }
         dabtools::ExactSolver judge(c.pure_judge);
         strong::SolveResult r = solver.solve(drawn);
         ASSERT_TRUE(r.solved);
@@ -86,6 +94,9 @@ INSTANTIATE_TEST_SUITE_P(
         RandomCase{"safe-first 14 lines left", 14, true, true, 200, 2},
         RandomCase{"safe-first 20 lines left", 20, true, false, 150, 3},
         RandomCase{"no safe line left", 0, true, false, 150, 4},
+        // Chains opened and boxes to take amid junctions: the capture and chain rules.
+        RandomCase{"no safe line then more lines", 0, true, false, 150, 6, 4},
+        RandomCase{"safe-first 24 lines left then more", 24, true, false, 100, 7, 6},
         RandomCase{"any 26 lines left", 26, false, false, 60, 5}),
     [](const ::testing::TestParamInfo<RandomCase>& info) {
         std::string name = info.param.what;
