@@ -215,6 +215,7 @@ EndgameSolver::EndgameSolver(int table_bits)
 
 void EndgameSolver::clear() {
     table_.clear();
+    root_undrawn_ = LINES;
 }
 
 uint64_t EndgameSolver::key_of(uint64_t drawn, int& sym) const {
@@ -393,7 +394,6 @@ void EndgameSolver::start(uint64_t drawn, long long node_limit, long long deadli
     node_limit_ = node_limit;
     deadline_ms_ = deadline_ms;
     stopped_ = false;
-    root_undrawn_ = LINES - bit_count(drawn);
     symmetry_count_ = 1;
     const uint64_t normal = ground_normal(drawn);
     for (int s = 1; s < SYMMETRIES; ++s)
@@ -409,6 +409,10 @@ bool EndgameSolver::bounded(uint64_t drawn, int alpha, int beta, long long node_
 
 SolveResult EndgameSolver::solve(uint64_t drawn, long long node_limit, long long deadline_ms) {
     start(drawn, node_limit, deadline_ms);
+    // Positions of the game so far have more undrawn lines than this one: their entries
+    // give way first. (Bounded searches come from the middle game, below the game's
+    // position, and leave this as it is.)
+    root_undrawn_ = LINES - bit_count(drawn);
     SolveResult r;
     if (drawn == ALL_LINES) {
         r.solved = true;
