@@ -17,8 +17,8 @@
 //   vantry-bench --strong --middle N [--budget MS] [--long MS] [--answers FILE] [--seed S]
 //                [--cpu-time]
 //       the strong player's first line at the budget in N positions of 40 to 44 undrawn
-//       lines with safe lines left, against the optimal lines of a long exact solve (read
-//       from FILE when it exists, else solved and written there)
+//       lines with safe lines left, against the optimal lines of a long exact solve (those
+//       in FILE read from it, the others solved and added to it)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>

@@ -77,32 +77,34 @@ int run_middle(const MiddleOptions& o) {
         positions.push_back(drawn);
     }
 
+    // Answers already in the file are read (they must be of the same positions); the
+    // positions after them are solved and their answers added to it.
     std::vector<Answer> answers(positions.size());
-    std::ifstream in(o.answers);
-    const bool recorded = !o.answers.empty() && in.good();
-    if (recorded) {
+    size_t known = 0;
+    if (!o.answers.empty()) {
+        std::ifstream in(o.answers);
         std::string text;
-        for (size_t i = 0; i < positions.size(); ++i) {
-            std::string drawn, word, best;
-            Answer& a = answers[i];
-            if (!std::getline(in, text)) break;
+        while (known < positions.size() && std::getline(in, text)) {
             std::istringstream line(text);
+            std::string drawn, word, best;
             line >> drawn >> word;
-            if (lines_of(drawn) != positions[i]) {
+            if (lines_of(drawn) != positions[known]) {
                 std::fprintf(stderr, "vantry-bench: %s holds other positions (line %zu)\n",
-                             o.answers.c_str(), i + 1);
+                             o.answers.c_str(), known + 1);
                 return 2;
             }
+            Answer& a = answers[known++];
             if (word != "value") continue; // not solved when it was made
             line >> a.value >> word >> best;
             a.best = lines_of(best);
             a.solved = true;
         }
-    } else {
+    }
+    if (known < positions.size()) {
         strong::EndgameSolver exact; // its table kept: every entry is a fact
         std::ofstream out;
-        if (!o.answers.empty()) out.open(o.answers);
-        for (size_t i = 0; i < positions.size(); ++i) {
+        if (!o.answers.empty()) out.open(o.answers, std::ios::app);
+        for (size_t i = known; i < positions.size(); ++i) {
             Stopwatch watch;
             answers[i] = solve_offline(exact, positions[i], strong::now_ms() + o.long_ms);
             std::printf("offline %2zu  undrawn %d  %s  %.1f s\n", i, undrawn_count(positions[i]),

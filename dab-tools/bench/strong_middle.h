@@ -12,8 +12,8 @@ struct MiddleOptions {
     int long_ms = 1200000; // each offline solve's
     uint32_t seed = 11;
     bool cpu_time = false;
-    // The optimal lines of every position, one position a line: read when the file exists
-    // (so that builds without a fast solver are judged alike), else solved and written.
+    // The optimal lines of every position, one position a line: those in the file are read
+    // (so that builds without a fast solver are judged alike), the rest solved and added.
     std::string answers;
 };
 

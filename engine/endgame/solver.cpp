@@ -15,21 +15,30 @@
 //   lines drawn with the box on the taker's side. Three boxes between two boxes with three
 //   sides can all be taken and no line hands them back, so they are taken.
 //
-// Lines that stand for others, and bounds without a search (proven):
-// - Any line of a chain of three or more boxes that touches no box with fewer than two
-//   sides opens it to the same effect, as does any line of a closed loop: the other side
-//   can take all of it, or all but the last two (four) and hand those back (both parts of
-//   a chain opened inside are taken, the longer one ends the same way).
-// - Opening such a chain of n, the other side takes all and moves next in the rest R
-//   (n + V(R) for it), or hands two back and the opener moves next (n - 4 - V(R)); the
-//   larger is at least their mean, n - 2, so the opener's value is at most 2 - n. For a
-//   loop of n the options are n + V(R) and n - 8 - V(R): at most 4 - n. A line whose bound
-//   is already beaten is not searched.
-// - A chain of two that touches nothing: opened by its middle line both boxes are taken at
-//   once (2 + V(R) for the other side); opened at an end the other side may also hand them
-//   back, so the middle line is never worse for the opener and stands for both.
+// Lines that stand for others, and bounds without a search (proven; a "chain" is a run of
+// boxes with two sides each, its two end lines going to the border or to boxes with 0 or
+// 1 sides):
+// - Opening a chain of n >= 3 by any of its lines, the other side can take all of it and
+//   move next in R, the position with all its lines drawn (n + V(R) for it, V the value
+//   for the side to move), or take all but two and hand those back, after which the opener
+//   takes them and moves next in the same R (n - 4 - V(R)). The larger is at least their
+//   mean, so the opener gets at most 2 - n. For a closed loop of n the options are
+//   n + V(R) and n - 8 - V(R): at most 4 - n. For a chain of two opened at an end, 2 + V
+//   and -2 - V: at most 0. A line whose bound is already beaten is not searched.
+// - Opened at an end line, a chain of n >= 3 leaves exactly those two choices (the rules
+//   above take the rest); opened inside, the other side has them and more. So one end
+//   line stands for the whole chain, either end, as both lead to the same R, unless both
+//   end lines go to the same box (then a capture can run on through that box, and every
+//   line is tried). Any line of a closed loop opens it to the same effect.
+// - A chain of two whose ends go to different places: opened by its middle line both
+//   boxes are taken at once (2 + V(R) for the other side, and nothing else); opened at an
+//   end the other side may also hand them back, so the middle line stands for all three.
+// - A single box: either line gives the other side the box and then the move in the same
+//   R, so one stands for both.
 // - With no safe line, no box to take and every box left with two sides, the position is
 //   a set of independent chains and loops, valued by loony_value (loony_value.h).
+// - The value depends only on which boxes each undrawn line joins, so the two border
+//   lines of a corner box are interchangeable (ground_normal in geometry.h).
 #include "endgame/solver.h"
 
 #include <algorithm>
@@ -407,6 +416,26 @@ bool EndgameSolver::bounded(uint64_t drawn, int alpha, int beta, long long node_
     return !stopped_;
 }
 
+int EndgameSolver::line_reaching(uint64_t drawn, int value) {
+    int sym;
+    int table_line = -1;
+    if (const uint64_t* e = probe(key_of(drawn, sym)))
+        if (entry_line(*e) >= 0) table_line = geometry().inverse[sym][entry_line(*e)];
+    int lines[LINES];
+    const int n = candidates(drawn, lines, table_line);
+    for (int i = 0; i < n; ++i) {
+        const int line = lines[i];
+        const int taken = boxes_completed(drawn, line);
+        const uint64_t next = drawn | bit(line);
+        const bool reaches = taken > 0
+                                 ? taken + search(next, value - taken - 1, value - taken) >= value
+                                 : -search(next, -value, -value + 1) >= value;
+        if (stopped_) return -1;
+        if (reaches) return line;
+    }
+    return -1;
+}
+
 SolveResult EndgameSolver::solve(uint64_t drawn, long long node_limit, long long deadline_ms) {
     start(drawn, node_limit, deadline_ms);
     // Positions of the game so far have more undrawn lines than this one: their entries
@@ -416,47 +445,40 @@ SolveResult EndgameSolver::solve(uint64_t drawn, long long node_limit, long long
     SolveResult r;
     if (drawn == ALL_LINES) {
         r.solved = true;
+        r.lower = r.upper = 0;
         return r;
     }
     // The value by tests "at least beta?" that narrow [lower, upper] until they meet,
-    // starting from the table's bounds when the position is there.
-    int lower = -BOXES, upper = BOXES, guess = 0;
+    // starting from the table's bounds when the position is there. After each test that
+    // raises the lower bound, a line proven to reach it (the table's best line, tried
+    // first, nearly always is one; each check is a search at a window of one, mostly
+    // answered by the table), so that a solve cut short still leaves a proven line.
+    int guess = 0;
     int sym;
     if (const uint64_t* e = probe(key_of(drawn, sym))) {
-        lower = std::max(lower, entry_lower(*e));
-        upper = std::min(upper, entry_upper(*e));
-        guess = (lower + upper) / 2;
+        r.lower = std::max(r.lower, entry_lower(*e));
+        r.upper = std::min(r.upper, entry_upper(*e));
+        guess = (r.lower + r.upper) / 2;
     }
-    while (lower < upper) {
-        const int beta = guess <= lower ? lower + 1 : guess;
+    while (r.lower < r.upper) {
+        const int beta = guess <= r.lower ? r.lower + 1 : guess;
         const int v = search(drawn, beta - 1, beta);
         if (stopped_) return r;
-        if (v < beta)
-            upper = v;
-        else
-            lower = v;
         guess = v;
-    }
-    r.value = lower;
-
-    // A line proven to reach it: the table's best line is tried first and nearly always is
-    // one; each test is a search at a window of one, mostly answered by the table.
-    int table_line = -1;
-    if (const uint64_t* e = probe(key_of(drawn, sym)))
-        if (entry_line(*e) >= 0) table_line = geometry().inverse[sym][entry_line(*e)];
-    int lines[LINES];
-    const int n = candidates(drawn, lines, table_line);
-    for (int i = 0; i < n && r.line < 0; ++i) {
-        const int line = lines[i];
-        const int taken = boxes_completed(drawn, line);
-        const uint64_t next = drawn | bit(line);
-        const bool reaches =
-            taken > 0 ? taken + search(next, r.value - taken - 1, r.value - taken) >= r.value
-                      : -search(next, -r.value, -r.value + 1) >= r.value;
+        if (v < beta) {
+            r.upper = v;
+            continue;
+        }
+        const int line = line_reaching(drawn, v);
         if (stopped_) return r;
-        if (reaches) r.line = line;
+        r.lower = v;
+        r.lower_line = line;
     }
+    r.value = r.lower;
+    r.line = r.lower_line >= 0 ? r.lower_line : line_reaching(drawn, r.value);
+    if (stopped_) return r;
     assert(r.line >= 0); // the rules above keep an optimal line among the candidates
+    r.lower_line = r.line;
     r.solved = r.line >= 0;
     return r;
 }

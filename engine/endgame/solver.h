@@ -21,6 +21,10 @@ struct SolveResult {
     bool solved = false; // false when stopped by the node or time limit
     int value = 0;       // margin of the untaken boxes for the side to move
     int line = -1;       // a line reaching it; -1 when no line is left
+    // What is proven even when stopped: the value lies in [lower, upper], and lower_line
+    // (-1 when not known) reaches at least lower.
+    int lower = -BOXES, upper = BOXES;
+    int lower_line = -1;
 };
 
 class EndgameSolver {
@@ -50,6 +54,8 @@ class EndgameSolver {
     int search(uint64_t drawn, int alpha, int beta);
     bool out_of_budget();
     void start(uint64_t drawn, long long node_limit, long long deadline_ms);
+    // A line whose value is at least value, or -1 (none, or stopped).
+    int line_reaching(uint64_t drawn, int value);
     // Table: the entry of key (a canonical mask) or nullptr; store merges bounds.
     uint64_t* probe(uint64_t key);
     void prefetch(uint64_t key) const;

@@ -57,15 +57,16 @@ Move choose_strong_move(const SearchLimits& limits) {
 
     const int share = exact_share_percent(strong_stats.undrawn, !loony);
     long long exact_nodes = 0;
+    SolveResult proof; // what the solve proved, finished or not
     if (share > 0) {
         exact_nodes = replay ? std::max(1LL, limits.node_limit * share / 100) : 0;
-        int value = 0;
-        const int line =
-            exact_line(p.drawn, exact_nodes, replay ? 0 : start + budget * share / 100, &value);
-        if (line >= 0) {
+        proof =
+            strong_solver().solve(p.drawn, exact_nodes, replay ? 0 : start + budget * share / 100);
+        strong_stats.nodes += strong_solver().nodes();
+        if (proof.solved && proof.line >= 0) {
             strong_stats.exact = true;
-            strong_stats.value = value;
-            return move_of_line(line);
+            strong_stats.value = proof.value;
+            return move_of_line(proof.line);
         }
     }
     if (!loony) {
@@ -75,6 +76,12 @@ Move choose_strong_move(const SearchLimits& limits) {
         strong_stats.nodes += m.nodes;
         strong_stats.value = m.value;
         strong_stats.depth = m.depth;
+        // A win the cut-short solve has proven is worth more than the middle game's
+        // estimate of no more than it.
+        if (proof.lower > 0 && proof.lower_line >= 0 && (m.line < 0 || m.value <= proof.lower)) {
+            strong_stats.value = proof.lower;
+            return move_of_line(proof.lower_line);
+        }
         if (m.line >= 0) return move_of_line(m.line);
     }
     // Not even a first depth within the budget: the default search with what is left.
