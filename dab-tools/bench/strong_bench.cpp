@@ -57,9 +57,10 @@ struct Fixed {
 };
 
 const Fixed fixed_positions[] = {
-    {"no safe line 1", 0, 1}, {"no safe line 2", 0, 2}, {"no safe line 3", 0, 3},
-    {"no safe line 4", 0, 4}, {"24 lines left", 24, 5}, {"28 lines left", 28, 6},
-    {"32 lines left", 32, 7}, {"36 lines left", 36, 8},
+    {"no safe line 1", 0, 1},  {"no safe line 2", 0, 2}, {"no safe line 3", 0, 3},
+    {"no safe line 4", 0, 4},  {"24 lines left", 24, 5}, {"28 lines left", 28, 6},
+    {"32 lines left", 32, 7},  {"36 lines left", 36, 8}, {"40 lines left", 40, 9},
+    {"42 lines left", 42, 10},
 };
 constexpr long long FIXED_NODE_LIMIT = 3000000;
 constexpr int MIDDLE_DEPTH = 4;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 #include <sstream>
 #include <string>
 
@@ -221,6 +222,42 @@ TEST(CutShort, BoundsHoldTheValueAndTheLineReachesTheLowerBound) {
         }
     }
     EXPECT_GT(with_line, 0); // some cut-short solves did prove a line
+}
+
+} // namespace
+
+namespace {
+
+// One solver, its table kept, on a position and then on its images: under each of the
+// eight symmetries and with a corner's border lines swapped. The table's entries are
+// keyed by images and normal forms, so a line read back from it must be mapped to the
+// position at hand: every reply must be an undrawn line that reaches the value.
+TEST(TableKeys, ImagesOfASolvedPositionGetTheirOwnOptimalLines) {
+    std::mt19937 rng(42);
+    strong::EndgameSolver shared(21);
+    for (int i = 0; i < 6; ++i) {
+        const uint64_t drawn = random_position(rng, 30 + 2 * (i % 3), true);
+        const strong::SolveResult first = shared.solve(drawn);
+        ASSERT_TRUE(first.solved);
+        std::vector<uint64_t> images;
+        for (int s = 0; s < strong::SYMMETRIES; ++s)
+            images.push_back(strong::apply_symmetry(drawn, s));
+        // A corner with exactly one border line drawn, swapped to the other.
+        for (const auto& c : strong::CORNER_BORDERS)
+            if ((drawn >> c[0] & 1) != (drawn >> c[1] & 1))
+                images.push_back(drawn ^ (uint64_t{1} << c[0] | uint64_t{1} << c[1]));
+        for (uint64_t image : images) {
+            const strong::SolveResult r = shared.solve(image);
+            ASSERT_TRUE(r.solved);
+            EXPECT_EQ(r.value, first.value);
+            ASSERT_GE(r.line, 0);
+            ASSERT_FALSE(image >> r.line & 1) << "a drawn line";
+            strong::EndgameSolver fresh(21);
+            const int taken = strong::boxes_completed(image, r.line);
+            const strong::SolveResult after = fresh.solve(image | uint64_t{1} << r.line);
+            EXPECT_EQ(taken > 0 ? taken + after.value : -after.value, first.value);
+        }
+    }
 }
 
 } // namespace
