@@ -4,6 +4,7 @@
 
 #include "driver/board_printer.h"
 #include "driver/game_start.h"
+#include "driver/history_command.h"
 #include "driver/line_codes.h"
 #include "model/line_placement.h"
 
@@ -41,6 +42,25 @@ void new_game(WordInput& in, std::FILE* out, const SearchLimits& limits, const c
     print_board(out);
 }
 
+// The engine's turn while a line is undrawn: lines until one completes no box or the board
+// is full, then the reply and the board.
+void engine_turn(std::FILE* out, const SearchLimits& limits) {
+    char reply[3 * LINE_COUNT + 1];
+    int replied = 0;
+    int completed;
+    do {
+        Move m = engine_line(limits);
+        completed = place_line(ENGINE, m);
+        encode_move(m, reply + 3 * replied);
+        replied += 1;
+        round1 += 1;
+    } while (completed == 1 && round1 <= LINE_COUNT);
+    reply[3 * replied] = 0;
+    std::fprintf(out, "round1=%d\n", round1);
+    std::fprintf(out, "move %d %s\n", replied, reply);
+    print_board(out);
+}
+
 // Returns false when the game's last line has been drawn and the program ends.
 bool opponent_turn(WordInput& in, std::FILE* out, const SearchLimits& limits, int count,
                    const char* codes) {
@@ -57,27 +77,41 @@ bool opponent_turn(WordInput& in, std::FILE* out, const SearchLimits& limits, in
     print_board(out);
     if (round1 > LINE_COUNT) return false;
     std::fflush(out);
-
-    char reply[3 * LINE_COUNT + 1];
-    int replied = 0;
-    int completed;
-    do {
-        Move m = engine_line(limits);
-        completed = place_line(ENGINE, m);
-        encode_move(m, reply + 3 * replied);
-        replied += 1;
-        round1 += 1;
-    } while (completed == 1 && round1 <= LINE_COUNT);
-    reply[3 * replied] = 0;
-    std::fprintf(out, "round1=%d\n", round1);
-    std::fprintf(out, "move %d %s\n", replied, reply);
-    print_board(out);
+    engine_turn(out, limits);
     return true;
+}
+
+// Reads the rest of a "history" command and answers it: the game it gives and, when that
+// leaves the engine to move, the engine's turn; refused, the game stays as it was.
+void history(WordInput& in, std::FILE* out, std::FILE* err, const SearchLimits& limits) {
+    char colour[WORD_BUFFER], codes[WORD_BUFFER];
+    int count = -1;
+    if (!in.read_word(colour)) return;
+    const CountResult count_read = in.read_count(count);
+    if (count_read == CountResult::end_of_input || !in.read_word(codes)) return;
+    in.drop_pending();
+    GameHistory h;
+    char why[160];
+    if (read_history(colour, count_read, count, codes, h, why, static_cast<int>(sizeof why))) {
+        std::fprintf(err, "vantry: history refused: %s\n", why);
+        std::fflush(err);
+        std::fputs("history refused\n", out);
+        return;
+    }
+    std::fputs("history ok\n", out);
+    if (replay_history(h, limits.seed) == ENGINE)
+        engine_turn(out, limits);
+    else
+        print_board(out);
 }
 
 } // namespace
 
 int run_command_loop(WordInput& in, std::FILE* out, const SearchLimits& limits) {
+    return run_command_loop(in, out, stderr, limits);
+}
+
+int run_command_loop(WordInput& in, std::FILE* out, std::FILE* err, const SearchLimits& limits) {
     start_game(limits.seed);
     char word[WORD_BUFFER];
     for (;;) {
@@ -95,6 +129,8 @@ int run_command_loop(WordInput& in, std::FILE* out, const SearchLimits& limits) 
         } else if (std::strcmp(word, "new") == 0) {
             if (!in.read_word(word)) return 0;
             new_game(in, out, limits, word);
+        } else if (std::strcmp(word, "history") == 0) {
+            history(in, out, err, limits);
         } else if (std::strcmp(word, "error") == 0 || std::strcmp(word, "end") == 0) {
             in.drop_pending();
         } else if (std::strcmp(word, "name?") == 0) {

@@ -14,5 +14,6 @@ using LineChooser = Move (*)(const SearchLimits& limits);
 extern LineChooser line_chooser;
 
 // Runs until "quit", end of input, or a "move" that brings the last line; returns the
-// program's exit status.
+// program's exit status. Why a history was refused goes to err (stderr by default).
 int run_command_loop(WordInput& in, std::FILE* out, const SearchLimits& limits);
+int run_command_loop(WordInput& in, std::FILE* out, std::FILE* err, const SearchLimits& limits);

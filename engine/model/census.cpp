@@ -6,6 +6,9 @@
 #include "model/census.h"
 
 #include <cstdio>
+#include <initializer_list>
+
+#include "model/box_sets.h"
 
 namespace {
 
@@ -19,19 +22,19 @@ inline int new_id() {
 
 void make_corner_pair(Box* b, Box* c) {
     census.corner_pair_count += 1;
-    b->chain_type = TYPE_CORNER_PAIR;
-    c->chain_type = TYPE_CORNER_PAIR;
+    set_chain_type(b, TYPE_CORNER_PAIR);
+    set_chain_type(c, TYPE_CORNER_PAIR);
 }
 
 void make_pair(Box* b, Box* c) {
     census.pair_count += 1;
-    b->chain_type = TYPE_PAIR;
-    c->chain_type = TYPE_PAIR;
+    set_chain_type(b, TYPE_PAIR);
+    set_chain_type(c, TYPE_PAIR);
 }
 
 void join_chain(Box* b, const Box* c) {
-    b->chain_type = TYPE_CHAIN;
-    b->chain_id = c->chain_id;
+    set_chain_type(b, TYPE_CHAIN);
+    set_chain_id(b, c->chain_id);
 }
 
 // A pair box P and its links (its partner and the box being classified). Only valid
@@ -41,13 +44,13 @@ inline int group_size(const Box* p) {
 }
 
 void set_group_type(Box* p, int type) {
-    p->chain_type = type;
-    for (int i = 0; i < group_size(p); ++i) p->links[i]->chain_type = type;
+    set_chain_type(p, type);
+    for (int i = 0; i < group_size(p); ++i) set_chain_type(p->links[i], type);
 }
 
 void set_group_id(Box* p, int id) {
-    p->chain_id = id;
-    for (int i = 0; i < group_size(p); ++i) p->links[i]->chain_id = id;
+    set_chain_id(p, id);
+    for (int i = 0; i < group_size(p); ++i) set_chain_id(p->links[i], id);
 }
 
 // The box after current on a walk that came from previous, or nullptr when current has
@@ -77,13 +80,13 @@ void close_loop(Box* x, Box* n1) {
         previous = current;
         current = next;
     }
-    x->chain_type = TYPE_LOOP;
-    x->chain_id = n1->chain_id;
+    set_chain_type(x, TYPE_LOOP);
+    set_chain_id(x, n1->chain_id);
     int length = 1;
     previous = x;
     current = n1;
     while (current->chain_type == TYPE_CHAIN) {
-        current->chain_type = TYPE_LOOP;
+        set_chain_type(current, TYPE_LOOP);
         length += 1;
         Box* next = step_from(current, previous);
         previous = current;
@@ -107,15 +110,15 @@ void join_chains(Box* x, Box* n1, Box* n2) {
     Box* current = start;
     for (int steps = 0;
          current != nullptr && current->chain_type == TYPE_CHAIN && steps < BOX_COUNT; ++steps) {
-        current->chain_id = low;
+        set_chain_id(current, low);
         if (current->link_count == 1) break;
         Box* next = step_from(current, previous);
         previous = current;
         current = next;
     }
     census.chain_count -= 1;
-    x->chain_type = TYPE_CHAIN;
-    x->chain_id = low;
+    set_chain_type(x, TYPE_CHAIN);
+    set_chain_id(x, low);
 }
 
 void form_one_side(Box* x) {
@@ -139,7 +142,7 @@ void form_one_link(Box* x) {
             // the corner pair out a second time and count the dead end as capturable
             // when it is completed; the corner box's code is left over, so it is cleared
             // and the box is not taken out again at its own third side.
-            x->chain_type = TYPE_NONE;
+            set_chain_type(x, TYPE_NONE);
         }
     } else if (is_open(n1)) {
         make_pair(x, n1);
@@ -179,15 +182,17 @@ void form_two_links(Box* x) {
     if (is_open(n1)) {
         if (is_open(n2)) {
             int id = new_id();
-            x->chain_type = n1->chain_type = n2->chain_type = TYPE_CHAIN;
-            x->chain_id = n1->chain_id = n2->chain_id = id;
+            for (Box* b : {x, n1, n2}) {
+                set_chain_type(b, TYPE_CHAIN);
+                set_chain_id(b, id);
+            }
             census.chain_count += 1;
         } else if (n2->chain_type == TYPE_PAIR) {
             set_group_type(n2, TYPE_CHAIN);
-            n1->chain_type = TYPE_CHAIN;
+            set_chain_type(n1, TYPE_CHAIN);
             int id = new_id();
             set_group_id(n2, id);
-            n1->chain_id = id;
+            set_chain_id(n1, id);
             census.pair_count -= 1;
             census.chain_count += 1;
         } else if (n2->chain_type == TYPE_CHAIN) {
@@ -203,10 +208,10 @@ void form_two_links(Box* x) {
             set_group_id(n1, new_id());
             census.chain_count += 1;
         } else if (is_open(n2)) {
-            n2->chain_type = TYPE_CHAIN;
+            set_chain_type(n2, TYPE_CHAIN);
             int id = new_id();
             set_group_id(n1, id);
-            n2->chain_id = id;
+            set_chain_id(n2, id);
             census.chain_count += 1;
         } else if (n2->chain_type == TYPE_PAIR) {
             set_group_type(n2, TYPE_CHAIN);
@@ -247,7 +252,7 @@ void formation_step(Box* x) {
     } else if (x->sides == 2) {
         if (x->link_count == 0) {
             census.single_count += 1;
-            x->chain_type = TYPE_SINGLE;
+            set_chain_type(x, TYPE_SINGLE);
         } else if (x->link_count == 1) {
             form_one_link(x);
         } else {

@@ -24,6 +24,8 @@ inline bool operator!=(const Snapshot& x, const Snapshot& y) {
     return !(x == y);
 }
 
-// Takes back the line m that player drew, with s taken before it was drawn. m must be a
-// drawn line of the board (asserted in debug builds).
+// Takes back the line m that player drew, with s taken just before it was drawn; lines
+// drawn after m must have been taken back first, as the search does. m must be a drawn line
+// of the board (asserted in debug builds). Only the boxes m's placement rewrote are copied
+// back from s (debug builds check that all of them agree with s afterwards).
 void undo_line(int player, Move m, const Snapshot& s);

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "model/box_sets.h"
+
 namespace {
 
 char message[256];
@@ -180,6 +182,8 @@ const char* model_fault() {
             if (const char* f = box_fault(r, c, marked2, dead_ends, capturable, singles,
                                           engine_boxes, opponent_boxes))
                 return f;
+    // Only now: the sets are indexed by the codes checked above.
+    if (const char* f = box_sets_fault()) return f;
     if (census.next_in_run_count != marked2)
         return fault("census.next_in_run_count %d, boxes marked next %d", census.next_in_run_count,
                      marked2);

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "model/box_sets.h"
+
 Box boxes[BOARD_ROWS][BOARD_COLS];
 
 Census census;
@@ -67,6 +69,7 @@ void init_board() {
         vline_glyph[i] = ' ';
     }
     for (char& g : box_glyph) g = ' ';
+    rebuild_box_sets();
     round1 = 1;
 }
 

@@ -111,13 +111,13 @@ void init_board();
 // group in index order; returns how many.
 int undrawn_lines(Move* out);
 
-inline int hline_index(int a, int b) {
+constexpr int hline_index(int a, int b) {
     return a * 5 + b;
 }
-inline int vline_index(int a, int b) {
+constexpr int vline_index(int a, int b) {
     return a * 6 + b;
 }
-inline int key_index(const Move& m) {
+constexpr int key_index(const Move& m) {
     return m.a * 6 + m.b;
 }
 

@@ -3,6 +3,7 @@
 // favours, given who opened the game.
 #include "search/evaluation.h"
 
+#include "model/box_sets.h"
 #include "model/position.h"
 
 #include <cstdint>
@@ -23,25 +24,16 @@ constexpr int CONTROL = 6;
 constexpr int CHAIN_CONTACT = 3;
 constexpr int JUNCTION = 6;
 
-// The boxes beside each box, whether a line is drawn between them or not.
-constexpr uint32_t neighbours_of(int b) {
-    const int r = b / BOARD_COLS, c = b % BOARD_COLS;
-    uint32_t m = 0;
-    if (c > 0) m |= uint32_t{1} << (b - 1);
-    if (c < BOARD_COLS - 1) m |= uint32_t{1} << (b + 1);
-    if (r > 0) m |= uint32_t{1} << (b - BOARD_COLS);
-    if (r < BOARD_ROWS - 1) m |= uint32_t{1} << (b + BOARD_COLS);
-    return m;
-}
+// The boxes beside any box of a set, whether a line is drawn between them or not: the set
+// shifted one column either way (not across a row's end) and one row either way.
+constexpr uint32_t FIRST_COLUMN = 0x0108421; // boxes (r, 0)
+constexpr uint32_t LAST_COLUMN = FIRST_COLUMN << (BOARD_COLS - 1);
 
-struct NeighbourTable {
-    uint32_t of[BOX_COUNT];
-    constexpr NeighbourTable() : of() {
-        for (int b = 0; b < BOX_COUNT; ++b) of[b] = neighbours_of(b);
-    }
-};
-constexpr NeighbourTable NEIGHBOUR_TABLE;
-constexpr const uint32_t* NEIGHBOURS = NEIGHBOUR_TABLE.of;
+inline uint32_t beside(uint32_t set) {
+    return (((set & ~LAST_COLUMN) << 1) | ((set & ~FIRST_COLUMN) >> 1) | (set << BOARD_COLS) |
+            (set >> BOARD_COLS)) &
+           ALL_BOXES;
+}
 
 inline int popcount25(uint32_t m) {
     int n = 0;
@@ -63,25 +55,15 @@ int decided_value(int side) {
 int evaluate(int side, int few_moves) {
     if (few_moves == 1) return decided_value(side);
 
-    // First the chain boxes and the free boxes (no structure, at most one side), as bit sets
-    // of the 25 boxes numbered row by row.
-    uint32_t chain_boxes = 0, free_boxes_set = 0;
-    for (int r = 0; r < BOARD_ROWS; ++r) {
-        for (int c = 0; c < BOARD_COLS; ++c) {
-            const Box& x = boxes[r][c];
-            const uint32_t bit = uint32_t{1} << (r * BOARD_COLS + c);
-            chain_boxes |= x.chain_type == TYPE_CHAIN ? bit : 0;
-            free_boxes_set |= x.chain_type == TYPE_NONE && x.sides <= 1 ? bit : 0;
-        }
-    }
+    const uint32_t chain_boxes = box_sets.of_type[TYPE_CHAIN];
     int chain_contact = popcount25(chain_boxes);
     int junction_balance = census.chain_count;
-    // Only a free box beside a chain box can touch a chain through a link; most free boxes
-    // have none beside them, and are passed over without reading their links.
-    for (uint32_t rest = free_boxes_set; rest != 0; rest &= rest - 1) {
-        const int b = lowest_bit(rest);
-        if ((NEIGHBOURS[b] & chain_boxes) == 0) continue;
-        const Box& x = boxes[b / BOARD_COLS][b % BOARD_COLS];
+    // Only a free box (no structure, at most one side) beside a chain box can touch a chain
+    // through a link; most free boxes have none beside them, and are passed over without
+    // reading their links.
+    const uint32_t free_boxes_set = box_sets.of_type[TYPE_NONE] & box_sets.few_sides;
+    for (uint32_t rest = free_boxes_set & beside(chain_boxes); rest != 0; rest &= rest - 1) {
+        const Box& x = *box_at(lowest_bit(rest));
         // How it touches long chains, counted without a branch per link: whether a
         // neighbour is a chain box is as good as random, and this runs at every leaf.
         const Box* chain_links[4];

@@ -3,10 +3,53 @@
 // nothing away, and a single sacrifice once few of those are left.
 #include "search/move_generation.h"
 
+#include "model/box_sets.h"
 #include "search/random15.h"
 #include "search/transposition_table.h"
 
 namespace {
+
+// Lines by number, as enumerate lists them: horizontal {0, a, b} is a * 5 + b (0..29),
+// vertical {1, a, b} is 30 + a * 6 + b (30..59); one bit each in a 64-bit word.
+constexpr int NO_LINE = -1;
+
+constexpr int line_number(const Move& m) {
+    return m.orient == 0 ? m.a * 5 + m.b : 30 + m.a * 6 + m.b;
+}
+
+struct LineTables {
+    Move move[LINE_COUNT];
+    int key[LINE_COUNT];                       // flat index into the key tables
+    signed char between[BOX_COUNT][BOX_COUNT]; // line shared by two adjacent boxes, or NO_LINE
+    constexpr LineTables() : move(), key(), between() {
+        for (int a = 0; a <= 5; ++a)
+            for (int b = 0; b <= 4; ++b) add(Move{0, a, b});
+        for (int a = 0; a <= 4; ++a)
+            for (int b = 0; b <= 5; ++b) add(Move{1, a, b});
+        for (int p = 0; p < BOX_COUNT; ++p) {
+            for (int q = 0; q < BOX_COUNT; ++q) {
+                const int pr = p / 5, pc = p % 5, qr = q / 5, qc = q % 5;
+                between[p][q] = NO_LINE;
+                // The line at the larger row or column, as line_between names it.
+                if (pr == qr && (pc - qc == 1 || qc - pc == 1))
+                    between[p][q] =
+                        static_cast<signed char>(line_number(Move{1, pr, pc > qc ? pc : qc}));
+                if (pc == qc && (pr - qr == 1 || qr - pr == 1))
+                    between[p][q] =
+                        static_cast<signed char>(line_number(Move{0, pr > qr ? pr : qr, pc}));
+            }
+        }
+    }
+    constexpr void add(const Move& m) {
+        move[line_number(m)] = m;
+        key[line_number(m)] = m.orient * 36 + m.a * 6 + m.b;
+    }
+};
+constexpr LineTables LINES;
+
+inline bool line_open(int line) {
+    return (line < 30 ? hline_drawn[line] : vline_drawn[line - 30]) == 0;
+}
 
 inline bool hline_open(int a, int b) {
     return hline_drawn[hline_index(a, b)] == 0;
@@ -38,18 +81,26 @@ inline void append(Move* list, int& count, const Move& m) {
     tt_prefetch(index_hash + index_keys[m.orient][key_index(m)]);
 }
 
-// The lines enumerate has listed, one bit each: cleared at every call, so kept small.
-struct Listed {
-    uint64_t bits[2] = {0, 0};
-};
+// The list as enumerate fills it: the count and the lines listed so far (one bit each by
+// line number) stay in registers through the visits and go back to the caller at the end.
+struct Enumeration {
+    Move* list;
+    int count;
+    uint64_t listed;
 
-inline void append_unlisted(Move* list, int& count, Listed& listed, const Move& m) {
-    const int i = (m.orient * 6 + m.a) * 6 + m.b; // below 72
-    const uint64_t bit = uint64_t{1} << (i & 63);
-    if (listed.bits[i >> 6] & bit) return;
-    append(list, count, m);
-    listed.bits[i >> 6] |= bit;
-}
+    // Border lines go through here directly: they are neither looked up nor marked.
+    void add(int line) {
+        if (count >= MAX_MOVES) return;
+        if (count < PREFETCH_AHEAD) tt_prefetch(index_hash + (&index_keys[0][0])[LINES.key[line]]);
+        list[count++] = LINES.move[line];
+    }
+    void add_unlisted(int line) {
+        const uint64_t bit = uint64_t{1} << line;
+        if (listed & bit) return;
+        listed |= bit;
+        add(line);
+    }
+};
 
 // The box a pair box is paired with: its first link when that is a pair box, else its second.
 // Null when the partner cannot be read from live links (never for a sound census).
@@ -59,25 +110,20 @@ inline const Box* pair_partner(const Box& x) {
     return nullptr;
 }
 
-inline bool is_free(const Box& x) {
-    return (x.sides == 0 || x.sides == 1) && x.chain_type == TYPE_NONE;
-}
-
-void free_lines(Move* list, int& count, Listed& listed, const Box& x) {
-    if (!is_free(x)) return;
+// The lines from a free box x (number b) to its links that are no chain or pair boxes.
+inline void free_lines(Enumeration& e, const Box& x, int b, uint32_t chain_or_pair) {
     for (int i = 0; i < x.link_count; ++i) {
-        const Box* l = x.links[i];
-        if (l->chain_type == TYPE_CHAIN || l->chain_type == TYPE_PAIR) continue;
-        append_unlisted(list, count, listed, line_between(&x, l));
+        const int n = box_number(x.links[i]);
+        if (chain_or_pair & (uint32_t{1} << n)) continue;
+        e.add_unlisted(LINES.between[b][n]);
     }
 }
 
-void pair_middle(Move* list, int& count, Listed& listed, const Box& x, bool edge_pass) {
-    if (x.chain_type != TYPE_PAIR) return;
+inline void pair_middle(Enumeration& e, const Box& x, int b, bool edge_pass) {
     if (edge_pass && !(x.link_count == 2 || (x.link_count >= 1 && x.links[0]->link_count == 2)))
         return;
     const Box* p = pair_partner(x);
-    if (p) append_unlisted(list, count, listed, line_between(&x, p));
+    if (p) e.add_unlisted(LINES.between[b][box_number(p)]);
 }
 
 // Step 1. Returns true when it finished the list.
@@ -180,35 +226,52 @@ void opening_line(Move* list, int& count) {
     }
 }
 
-// Step 4.
-void enumerate(Move* list, int& count) {
-    Listed listed;
-    for (int r = 1; r <= 3; ++r) {
-        for (int c = 1; c <= 3; ++c) {
-            free_lines(list, count, listed, boxes[r][c]);
-            pair_middle(list, count, listed, boxes[r][c], false);
+// The boxes enumerate visits, in order, with the border line each visit of an edge box
+// adds: inner boxes row by row; the top and bottom rows column by column; the left and
+// right columns row by row (corner boxes twice).
+struct Visit {
+    signed char box;
+    signed char border; // NO_LINE for the inner boxes
+};
+
+struct VisitOrder {
+    Visit visits[9 + 10 + 10];
+    constexpr VisitOrder() : visits() {
+        int n = 0;
+        for (int r = 1; r <= 3; ++r)
+            for (int c = 1; c <= 3; ++c) visits[n++] = Visit{sb(r * 5 + c), NO_LINE};
+        for (int c = 0; c < BOARD_COLS; ++c) {
+            visits[n++] = Visit{sb(c), sb(line_number(Move{0, 0, c}))};
+            visits[n++] = Visit{sb(20 + c), sb(line_number(Move{0, 5, c}))};
+        }
+        for (int r = 0; r < BOARD_ROWS; ++r) {
+            visits[n++] = Visit{sb(r * 5), sb(line_number(Move{1, r, 0}))};
+            visits[n++] = Visit{sb(r * 5 + 4), sb(line_number(Move{1, r, 5}))};
         }
     }
-    for (int c = 0; c < BOARD_COLS; ++c) {
-        const Box& t = boxes[0][c];
-        free_lines(list, count, listed, t);
-        if (is_free(t) && hline_open(0, c)) append(list, count, top_of(t));
-        pair_middle(list, count, listed, t, true);
-        const Box& u = boxes[4][c];
-        free_lines(list, count, listed, u);
-        if (is_free(u) && hline_open(5, c)) append(list, count, bottom_of(u));
-        pair_middle(list, count, listed, u, true);
+    static constexpr signed char sb(int v) { return static_cast<signed char>(v); }
+};
+constexpr VisitOrder VISIT_ORDER;
+
+// Step 4. A visit of a free box lists its free lines and then, on the edge, its undrawn
+// border line; a visit of a pair box lists the pair's middle line.
+void enumerate(Move* list, int& count) {
+    Enumeration e{list, count, 0};
+    const uint32_t free_boxes = box_sets.of_type[TYPE_NONE] & box_sets.few_sides;
+    const uint32_t pair_boxes = box_sets.of_type[TYPE_PAIR];
+    const uint32_t chain_or_pair = box_sets.of_type[TYPE_CHAIN] | pair_boxes;
+    for (const Visit& v : VISIT_ORDER.visits) {
+        const uint32_t bit = uint32_t{1} << v.box;
+        if (((free_boxes | pair_boxes) & bit) == 0) continue;
+        const Box& x = *box_at(v.box);
+        if (free_boxes & bit) {
+            free_lines(e, x, v.box, chain_or_pair);
+            if (v.border != NO_LINE && line_open(v.border)) e.add(v.border);
+        } else {
+            pair_middle(e, x, v.box, v.border != NO_LINE);
+        }
     }
-    for (int r = 0; r < BOARD_ROWS; ++r) {
-        const Box& l = boxes[r][0];
-        free_lines(list, count, listed, l);
-        if (is_free(l) && vline_open(r, 0)) append(list, count, left_of(l));
-        pair_middle(list, count, listed, l, true);
-        const Box& g = boxes[r][4];
-        free_lines(list, count, listed, g);
-        if (is_free(g) && vline_open(r, 5)) append(list, count, right_of(g));
-        pair_middle(list, count, listed, g, true);
-    }
+    count = e.count;
 }
 
 // A sacrifice line is only taken when it is still undrawn; a left-over code must never hand

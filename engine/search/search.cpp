@@ -32,11 +32,6 @@ Move root_partial;
 bool root_first_valid = false;
 Move root_first;
 
-// Move generation already asked the memory for every child's table entry; a node asks
-// again this many candidates ahead, since a sibling's subtree can push an entry out of
-// the cache before its probe.
-constexpr int PREFETCH_AHEAD = 4;
-
 // The slot a child will probe: its index hash is this node's plus the line's key.
 inline void prefetch_child_entry(const Move& m) {
     tt_prefetch(index_hash + index_keys[m.orient][key_index(m)]);
@@ -55,13 +50,10 @@ inline bool clock_run_out() {
     return clock_ms() > deadline;
 }
 
-} // namespace
-
-int search(int depth, int bound, int side, int move_number, int few_moves) {
-    assert(side == ENGINE || side == OPPONENT);
-    assert(move_number >= 1 && move_number <= LINE_COUNT + 1);
-    search_stats.nodes += 1;
-    if (depth <= 0) return evaluate(side, few_moves);
+// A node with depth left: everything search does beyond a leaf. Kept out of line, so that
+// a leaf (most calls) does not pay for this frame's move list and snapshot.
+__attribute__((noinline)) int search_inner(int depth, int bound, int side, int move_number,
+                                           int few_moves) {
     if (score_opponent >= WIN_BOXES || score_engine >= WIN_BOXES) return decided_value(side);
     if (clock_run_out()) {
         time_up = 1;
@@ -123,6 +115,16 @@ int search(int depth, int bound, int side, int move_number, int few_moves) {
     // A node cut short by the clock holds no searched value.
     if (time_up == 0) tt_store(depth, move_number, best, 1);
     return best;
+}
+
+} // namespace
+
+int search(int depth, int bound, int side, int move_number, int few_moves) {
+    assert(side == ENGINE || side == OPPONENT);
+    assert(move_number >= 1 && move_number <= LINE_COUNT + 1);
+    search_stats.nodes += 1;
+    if (depth <= 0) return evaluate(side, few_moves);
+    return search_inner(depth, bound, side, move_number, few_moves);
 }
 
 Move search_root(int depth) {

@@ -1,5 +1,7 @@
 #include "protocol/session.h"
 
+#include "protocol/history.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -59,11 +61,7 @@ struct Game {
 };
 
 void Apply(Game& g, Move m) {
-    if (IsCapture(m))
-        g.history.clear();
-    else
-        g.history.push_back(g.position.key);
-    g.position = MakeMoveOn(g.position, m);
+    AdvanceGame(g.position, g.history, m);
 }
 
 Move FindLegal(const Position& p, int from, int to) {
@@ -105,6 +103,23 @@ int RunSession(std::istream& in, std::ostream& out, std::ostream& err, Player& p
         if (line == "quit") return 0;
         if (line == "name?") {
             out << "name " << options.name << "\n" << std::flush;
+            continue;
+        }
+        if (word == "history") {
+            ReplayedGame r;
+            std::string why;
+            if (!ReplayHistory(line, options.baseX, options.baseY, r, why)) {
+                err << prog << ": history refused: " << why << "; keeping my game" << std::endl;
+                out << "history refused\n" << std::flush;
+                continue;
+            }
+            g = Game();
+            g.position = r.position;
+            g.history = r.keys;
+            g.engineSide = r.engineSide;
+            player.NewGame();
+            out << "history ok\n" << std::flush;
+            if (g.position.side == g.engineSide) play();
             continue;
         }
         if (word == "new") {

@@ -132,7 +132,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     std::FILE* out = null_stream();
     if (out == nullptr) fail("cannot open the null device");
-    if (run_command_loop(in, out, limits) != 0) fail("command loop ended with a failure status");
+    if (run_command_loop(in, out, out, limits) != 0)
+        fail("command loop ended with a failure status");
 
     if (const char* f = model_fault()) fail(f);
     if (round1 != drawn_lines() + 1) fail("round1 is not the number of drawn lines plus one");

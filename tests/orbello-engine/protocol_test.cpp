@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -181,6 +182,108 @@ TEST(OpponentProtocol, NamesAndBadArguments) {
         ASSERT_TRUE(c.wait_exit(Clock::now() + std::chrono::seconds(10)));
         EXPECT_EQ(c.exit_info().code, 2) << args;
     }
+}
+
+std::string Text(const orbello_rules::Move& m) {
+    return {char('A' + m.fromX), char('A' + m.fromY), char('A' + m.toX), char('A' + m.toY)};
+}
+
+// A game of random legal moves by the rules core, up to its end or plies moves, given by a
+// history line to an engine that is to move after it or not.
+std::string RandomGame(unsigned seed, int plies, bool engineToMove, orbello_rules::Cells& board,
+                       int& side) {
+    std::mt19937 rng(seed);
+    orbello_rules::SetInitialPosition(board);
+    std::string moves;
+    std::vector<orbello_rules::Move> legal;
+    int n = 0;
+    for (side = BLACK; n < plies && !orbello_rules::IsGameOver(board); side = 1 - side, ++n) {
+        orbello_rules::LegalMoves(board, side, legal);
+        moves += " " + Text(legal[rng() % legal.size()]);
+        EXPECT_TRUE(Play(board, "move" + moves.substr(moves.size() - 5), side));
+    }
+    const bool black = (side == BLACK) == engineToMove;
+    return std::string("history ") + (black ? "black " : "white ") + std::to_string(n) + moves;
+}
+
+// A game given whole in the middle, then more moves: the engine answers only when it is to
+// move, and every reply is legal on the game the history gave.
+TEST(History, AcceptedThenPlayedOn) {
+    for (const std::string& program :
+         {ENGINE + FAST + " --seed 4", std::string(ORBELLO_OPPONENT_PATH) + " greedy --seed 4"}) {
+        for (int plies : {0, 1, 12, 13}) {
+            Session s(program, "");
+            s.child.write_line("new black"); // another game first, which the history replaces
+            s.Reply();
+            orbello_rules::Cells board;
+            int side = BLACK;
+            EXPECT_EQ(s.Ask(RandomGame(plies + 1u, plies, false, board, side)), "history ok");
+            EXPECT_TRUE(s.Silent());
+            EXPECT_EQ(s.Ask(RandomGame(plies + 1u, plies, true, board, side)), "history ok");
+            for (int ply = 0; ply < 6 && !orbello_rules::IsGameOver(board); ++ply) {
+                const std::string reply = s.Reply();
+                ASSERT_TRUE(Play(board, reply, side)) << program << " " << ply << ": " << reply;
+                std::vector<orbello_rules::Move> legal;
+                orbello_rules::LegalMoves(board, 1 - side, legal);
+                if (orbello_rules::IsGameOver(board) || legal.empty()) break;
+                const std::string line = "move " + Text(legal.front());
+                ASSERT_TRUE(Play(board, line, 1 - side));
+                s.child.write_line(line);
+            }
+            EXPECT_EQ(s.Errors(), "") << program;
+        }
+    }
+}
+
+// Malformed and illegal histories: one complaint, "history refused", and the engine plays
+// on in the game it had (the start, White to answer Black's ABAC).
+TEST(History, RefusedHistoriesKeepTheGame) {
+    orbello_rules::Cells board;
+    int side = BLACK;
+    const std::string finished = RandomGame(7, 100000, false, board, side);
+    ASSERT_TRUE(orbello_rules::IsGameOver(board)) << "the random game did not end";
+    for (const std::string& b :
+         {std::string("history black|a history is"), std::string("history purple 0|neither"),
+          std::string("history white -1|number of moves must be"),
+          std::string("history white 99999999999999999999 ABAC|number of moves must be"),
+          std::string("history white 2 ABAC|2 moves announced, 1 given"),
+          std::string("history white 1 abac|move 1 \"abac\" is not four coordinate"),
+          std::string("history white 2 ABAC ABAD|move 2 \"ABAD\" is not legal for white"),
+          finished + "|the game is over"}) {
+        for (const std::string& program : {ENGINE + FAST, std::string(ORBELLO_OPPONENT_PATH)}) {
+            Session s(program, program == ENGINE + FAST ? "" : "random --seed 1");
+            s.child.write_line("new white");
+            EXPECT_EQ(s.Ask(b.substr(0, b.find('|'))), "history refused") << b;
+            EXPECT_NE(s.Errors().find(b.substr(b.find('|') + 1)), std::string::npos) << s.Errors();
+            orbello_rules::Cells start;
+            orbello_rules::SetInitialPosition(start);
+            ASSERT_TRUE(Play(start, "move ABAC", BLACK));
+            EXPECT_TRUE(Play(start, s.Ask("move ABAC"), WHITE)) << b;
+        }
+    }
+}
+
+// A level's replies to histories of one random game, one after another in one session.
+std::vector<std::string> LevelReplies(const std::string& args) {
+    Session s(ENGINE, args);
+    std::vector<std::string> replies;
+    for (int plies = 0; plies <= 30; plies += 5) {
+        orbello_rules::Cells board;
+        int side = BLACK;
+        EXPECT_EQ(s.Ask(RandomGame(99, plies, true, board, side)), "history ok");
+        replies.push_back(s.Reply());
+        EXPECT_TRUE(Play(board, replies.back(), side)) << args << ": " << replies.back();
+    }
+    return replies;
+}
+
+TEST(Levels, ReplayFromTheirSeedAndAnswerWithinAnyTime) {
+    for (int level = 1; level <= 3; ++level) {
+        const std::string args = " --movetime 0 --depth 1 --level " + std::to_string(level);
+        EXPECT_EQ(LevelReplies(args + " --seed 7"), LevelReplies(args + " --seed 7")) << level;
+    }
+    EXPECT_NE(LevelReplies(" --level 1 --seed 7"), LevelReplies(" --level 1 --seed 8"));
+    LevelReplies(" --level 4 --movetime 1"); // too short for its searches: legal all the same
 }
 
 } // namespace

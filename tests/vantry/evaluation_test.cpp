@@ -2,6 +2,7 @@
 // touching long chains move the control term, and the parity of a negative sum.
 #include <gtest/gtest.h>
 
+#include "model/box_sets.h"
 #include "search/evaluation.h"
 #include "search_fixture.h"
 
@@ -83,10 +84,10 @@ TEST(Evaluation, FreeBoxJoiningTwoChains) {
 // and (1, 1) each join them, so jb = 1 - 2 = -1, which counts as even.
 TEST(Evaluation, NegativeOddSumCountsAsEven) {
     fresh_game();
-    boxes[0][1].chain_type = TYPE_CHAIN;
-    boxes[0][1].chain_id = 1;
-    boxes[1][0].chain_type = TYPE_CHAIN;
-    boxes[1][0].chain_id = 2;
+    set_chain_type(&boxes[0][1], TYPE_CHAIN);
+    set_chain_id(&boxes[0][1], 1);
+    set_chain_type(&boxes[1][0], TYPE_CHAIN);
+    set_chain_id(&boxes[1][0], 2);
     census.chain_count = 1;
     // cc: two chain boxes, (0, 0) and (1, 1) joining them, (0, 2) and (2, 0) touching one.
     EXPECT_EQ(evaluate(ENGINE, 0), engine_value(true, 6, -1, 0, 0, 0));

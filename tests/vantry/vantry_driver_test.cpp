@@ -2,14 +2,19 @@
 // command sessions fed one command at a time.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "chunk_source.h"
+#include "dab_board.h"
 #include "driver/board_printer.h"
 #include "driver/command_loop.h"
+#include "driver/history_command.h"
 #include "driver/line_codes.h"
+#include "model/model_check.h"
 #include "model_fixture.h"
 #include "search/transposition_table.h"
 
@@ -138,9 +143,18 @@ TEST(WordInput, DropPendingDiscardsTheRestOfWhatArrived) {
     EXPECT_STREQ(w, "next");
 }
 
+std::string contents(std::FILE* f) {
+    std::string s;
+    std::rewind(f);
+    for (int c; (c = std::fgetc(f)) != EOF;) s += static_cast<char>(c);
+    std::fclose(f);
+    return s;
+}
+
 // A session fed one command at a time, as the platform does; returns the output.
 struct Session {
     std::string output;
+    std::string errors;
     int status = -1;
 
     // A short search by default; tests that count what the search does give a fixed depth
@@ -158,10 +172,10 @@ struct Session {
         ChunkSource src(chunks.data(), static_cast<int>(chunks.size()));
         WordInput in(src);
         std::FILE* f = std::tmpfile();
-        status = run_command_loop(in, f, limits);
-        std::rewind(f);
-        for (int c; (c = std::fgetc(f)) != EOF;) output += static_cast<char>(c);
-        std::fclose(f);
+        std::FILE* e = std::tmpfile();
+        status = run_command_loop(in, f, e, limits);
+        output = contents(f);
+        errors = contents(e);
     }
 
     // Output lines that are not part of a board picture.
@@ -314,6 +328,86 @@ TEST(CommandLoop, ReplyStopsAtTheLastLine) {
     EXPECT_EQ(r[1].substr(0, 7), "move 2 ");
     EXPECT_EQ(score_engine, 2);
     EXPECT_EQ(r[2], "Quit!");
+}
+
+// Random games cut anywhere, either side opening: the replay gives every line to the side
+// the tools' plain board gives it to, with the same boxes, scores and turn.
+TEST(History, ReplayGivesEachLineToItsOwner) {
+    std::mt19937 rng(11);
+    for (int trial = 0; trial < 40; ++trial) {
+        std::vector<int> order(dabtools::LINES);
+        for (int l = 0; l < dabtools::LINES; ++l) order[static_cast<size_t>(l)] = l;
+        std::shuffle(order.begin(), order.end(), rng);
+        const int count = trial < 2 ? trial * 59 : static_cast<int>(rng() % 60);
+        std::string codes = count == 0 ? "-" : "";
+        dabtools::Board judge;
+        int side = 1 + trial % 2; // the plain board's players: 1 the engine
+        for (int i = 0; i < count; ++i) {
+            codes += dabtools::line_code(order[static_cast<size_t>(i)]);
+            if (judge.draw(order[static_cast<size_t>(i)], side) == 0) side = 3 - side;
+        }
+        GameHistory h;
+        char why[160];
+        ASSERT_EQ(read_history(trial % 2 ? "white" : "black", CountResult::ok, count, codes.c_str(),
+                               h, why, 160),
+                  nullptr);
+        EXPECT_EQ(replay_history(h, 1), side == 1 ? ENGINE : OPPONENT) << codes;
+        EXPECT_EQ(score_engine * 100 + score_opponent, judge.score[1] * 100 + judge.score[2]);
+        EXPECT_EQ(round1, count + 1);
+        for (int b = 0; b < BOX_COUNT; ++b)
+            EXPECT_EQ(box_glyph[b], " cH"[judge.owner[static_cast<size_t>(b)]]) << codes;
+        EXPECT_EQ(model_fault(), nullptr) << codes;
+    }
+}
+
+// Box (0, 0) by its sides AAA ABA BAA BBA, box (4, 4) by AEE AFE BEE BFE. The history
+// replaces another game; the boxes printed are the engine's own view of the score.
+TEST(History, AcceptedHistoriesAndTheTurnAfterThem) {
+    struct Case {
+        const char* command;
+        bool engine_moves;
+        int engine_boxes, opponent_boxes;
+    };
+    for (const Case& c :
+         {Case{"history black 0 -", true, 0, 0}, Case{"history white 4 AAAABABAABBA", true, 1, 0},
+          Case{"history black 4 AAAABABAABBA", false, 0, 1},
+          Case{"history white 9 AAAABABAABBAAEEAFEBEEBFEACC", true, 1, 1}}) {
+        Session s({"new black\n", "move 1 ADD\n", std::string(c.command) + "\n"});
+        const std::string after = s.output.substr(s.output.find("history ok\n"));
+        const std::vector<std::string> r = lines_of(after);
+        ASSERT_EQ(r.size(), c.engine_moves ? 24u : 22u) << c.command << "\n" << s.output;
+        if (c.engine_moves) {
+            EXPECT_EQ(r[1], "round1=" + std::to_string(round1)) << c.command;
+            EXPECT_EQ(r[2].substr(0, 5), "move ") << c.command;
+        }
+        EXPECT_EQ(std::count(after.begin(), after.end(), 'c'), c.engine_boxes) << c.command;
+        EXPECT_EQ(std::count(after.begin(), after.end(), 'H'), c.opponent_boxes) << c.command;
+        EXPECT_EQ(s.errors, "");
+    }
+}
+
+// Malformed or illegal histories: one complaint on the error stream, "history refused",
+// and the next move still plays on the game the engine had.
+TEST(History, RefusedHistoriesKeepTheGame) {
+    const std::string all = all_codes();
+    for (const std::string& c :
+         {std::string("red 0 -\tneither black nor white"),
+          std::string("black x AAA\tmust be 0 to 59"), "black 60 " + all + "\tmust be 0 to 59",
+          std::string("white 99999999999999 AAA\tmust be 0 to 59"),
+          std::string("white 2 AAA\tneed 6 letters"), "white 59 " + all + "\tneed 177 letters",
+          std::string("white 0 AAA\tmust be \"-\""),
+          std::string("white 2 AAAAGA\tline 2 \"AGA\" names no line"),
+          std::string("white 3 ABAAAAABA\tline 3 \"ABA\" was already")}) {
+        const std::string command = "history " + c.substr(0, c.find('\t'));
+        Session s({"new white\n", "move 2 BCAACA\n", command + "\n", "move 1 AFE\n"});
+        std::vector<std::string> r = s.replies();
+        ASSERT_EQ(r.size(), 5u) << command << "\n" << s.output;
+        EXPECT_EQ(r[2], "history refused");
+        // AFE is a new line unless the engine drew it first.
+        EXPECT_EQ(r[3], r[1] != "move 1 AFE" ? "round1=6" : "round1=5") << command;
+        EXPECT_NE(s.errors.find(c.substr(c.find('\t') + 1)), std::string::npos) << s.errors;
+        EXPECT_EQ(std::count(s.errors.begin(), s.errors.end(), '\n'), 1) << s.errors;
+    }
 }
 
 } // namespace
