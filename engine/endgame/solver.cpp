@@ -92,35 +92,38 @@ int completed_by(const BoxSets& s, int line) {
     return in(s.by_sides[3], g.line_boxes[line][0]) + in(s.by_sides[3], g.line_boxes[line][1]);
 }
 
-// Candidate lines at a position where no box is taken without a search, in search order,
-// each with a bound its value cannot exceed (NO_BOUND when none is known).
-int generate(uint64_t drawn, const BoxSets& s, int* lines, int* bounds) {
+// Candidate lines at a position where boxes can be taken (none without a search): takes,
+// then hand-backs.
+int capture_lines(uint64_t drawn, const BoxSets& s, int* lines) {
+    int n = 0, backs[BOXES], m = 0;
+    for (uint32_t three = s.by_sides[3]; three; three &= three - 1) {
+        const Run r = run_from(drawn, s, lowest_bit(three));
+        if (std::find(lines, lines + n, r.take) == lines + n) lines[n++] = r.take;
+        if (r.hand_back >= 0 && std::find(backs, backs + m, r.hand_back) == backs + m)
+            backs[m++] = r.hand_back;
+    }
+    for (int i = 0; i < m; ++i)
+        if (std::find(lines, lines + n, backs[i]) == lines + n) lines[n++] = backs[i];
+    return n;
+}
+
+// Safe lines (none can be taken), from the centre outwards.
+int safe_lines(uint64_t drawn, const BoxSets& s, int* lines) {
     const Geometry& g = geometry();
     int n = 0;
-    if (s.by_sides[3]) {
-        int backs[BOXES], m = 0;
-        for (uint32_t three = s.by_sides[3]; three; three &= three - 1) {
-            const Run r = run_from(drawn, s, lowest_bit(three));
-            if (std::find(lines, lines + n, r.take) == lines + n) lines[n++] = r.take;
-            if (r.hand_back >= 0 && std::find(backs, backs + m, r.hand_back) == backs + m)
-                backs[m++] = r.hand_back;
-        }
-        for (int i = 0; i < m; ++i)
-            if (std::find(lines, lines + n, backs[i]) == lines + n) lines[n++] = backs[i];
-        for (int i = 0; i < n; ++i) bounds[i] = NO_BOUND;
-        return n;
-    }
-
-    // Safe lines, from the centre outwards.
-    const uint32_t two = s.by_sides[2];
-    const uint64_t safe = ~drawn & ALL_LINES & ~sides_of(two) & ~twin_border_lines(drawn);
+    const uint64_t safe = ~drawn & ALL_LINES & ~sides_of(s.by_sides[2]) & ~twin_border_lines(drawn);
     for (int r = 0; safe && r < g.ring_count; ++r)
-        for (uint64_t ring = safe & g.centre_rings[r]; ring; ring &= ring - 1) {
-            bounds[n] = NO_BOUND;
+        for (uint64_t ring = safe & g.centre_rings[r]; ring; ring &= ring - 1)
             lines[n++] = lowest_bit(ring);
-        }
+    return n;
+}
 
-    // Sacrifices, by the size of the chain or loop they open, smallest first.
+// Sacrifices (none can be taken), by the size of the chain or loop they open, smallest
+// first, each with a bound its value cannot exceed (NO_BOUND when none is known).
+int sacrifice_lines(uint64_t drawn, const BoxSets& s, int* lines, int* bounds) {
+    const Geometry& g = geometry();
+    const uint32_t two = s.by_sides[2];
+    int n = 0;
     struct Sacrifice {
         int cost, line, bound;
     };
@@ -168,6 +171,14 @@ int generate(uint64_t drawn, const BoxSets& s, int* lines, int* bounds) {
         lines[n] = sacrifices[i].line;
         bounds[n++] = sacrifices[i].bound;
     }
+    return n;
+}
+
+// Every candidate, in search order, with bounds.
+int generate(uint64_t drawn, const BoxSets& s, int* lines, int* bounds) {
+    int n = s.by_sides[3] ? capture_lines(drawn, s, lines) : safe_lines(drawn, s, lines);
+    for (int i = 0; i < n; ++i) bounds[i] = NO_BOUND;
+    if (!s.by_sides[3]) n += sacrifice_lines(drawn, s, lines + n, bounds + n);
     return n;
 }
 
@@ -354,36 +365,55 @@ int EndgameSolver::search(uint64_t drawn, int alpha, int beta) {
     }
     const int alpha0 = alpha;
 
+    // Captures; or safe lines, and sacrifices only when no safe line has cut the search
+    // off (most nodes end at their first safe line). The table's line comes first, at a
+    // node without captures ahead of the safe lines even when it gives boxes away.
+    const bool quiet = s.by_sides[3] == 0;
     int lines[LINES], bounds[LINES];
-    const int n = generate(drawn, s, lines, bounds);
-    if (table_line >= 0) put_first(lines, bounds, n, table_line);
-    if (s.by_sides[3] == 0) {
+    int n = quiet ? safe_lines(drawn, s, lines) : capture_lines(drawn, s, lines);
+    for (int i = 0; i < n; ++i) bounds[i] = NO_BOUND;
+    if (quiet) {
         // The children of safe lines are positions as they stand (nothing to take first):
         // their table entries are fetched from memory at once, while the first is searched.
-        const uint64_t unsafe = sides_of(s.by_sides[2]);
-        for (int i = 0; i < n; ++i)
-            if (!(unsafe >> lines[i] & 1)) {
-                int child_sym;
-                prefetch(key_of(drawn | bit(lines[i]), child_sym));
-            }
+        for (int i = 0; i < n; ++i) {
+            int child_sym;
+            prefetch(key_of(drawn | bit(lines[i]), child_sym));
+        }
+    }
+    int ahead = -1; // a table line tried before the safe lines, not again after them
+    if (table_line >= 0 && !(drawn >> table_line & 1)) {
+        if (std::find(lines, lines + n, table_line) != lines + n) {
+            put_first(lines, bounds, n, table_line);
+        } else if (quiet) {
+            std::copy_backward(lines, lines + n, lines + n + 1);
+            lines[0] = ahead = table_line;
+            bounds[n++] = NO_BOUND;
+        }
     }
     int best = -BOXES - 1, best_line = -1;
-    for (int i = 0; i < n; ++i) {
-        if (bounds[i] <= alpha) { // cannot beat what is already found
-            best = std::max(best, bounds[i]);
-            continue;
+    for (int stage = 0; stage < 2 && best < beta; ++stage) {
+        if (stage == 1) {
+            if (!quiet) break;
+            n = sacrifice_lines(drawn, s, lines, bounds);
         }
-        const int line = lines[i];
-        const int taken = completed_by(s, line);
-        const uint64_t next = drawn | bit(line);
-        const int v = taken > 0 ? taken + search(next, alpha - taken, beta - taken)
-                                : -search(next, -beta, -alpha);
-        if (stopped_) return 0;
-        if (v > best) {
-            best = v;
-            best_line = line;
-            if (v > alpha) alpha = v;
-            if (alpha >= beta) break;
+        for (int i = 0; i < n; ++i) {
+            if (stage == 1 && lines[i] == ahead) continue;
+            if (bounds[i] <= alpha) { // cannot beat what is already found
+                best = std::max(best, bounds[i]);
+                continue;
+            }
+            const int line = lines[i];
+            const int taken = completed_by(s, line);
+            const uint64_t next = drawn | bit(line);
+            const int v = taken > 0 ? taken + search(next, alpha - taken, beta - taken)
+                                    : -search(next, -beta, -alpha);
+            if (stopped_) return 0;
+            if (v > best) {
+                best = v;
+                best_line = line;
+                if (v > alpha) alpha = v;
+                if (alpha >= beta) break;
+            }
         }
     }
 
