@@ -275,8 +275,8 @@ void EndgameSolver::store(uint64_t key, uint64_t* hit, int lower, int upper, int
         return;
     }
     // The first entry of a bucket keeps the larger position (more work to find again), the
-    // second takes the rest; positions with more undrawn lines than the root of the
-    // search are never met again in this game and give way.
+    // second takes the rest; positions with more undrawn lines than the last position
+    // solved (the game's) are never met again in this game and give way.
     uint64_t* bucket = table_.data() + (x & bucket_mask_) * 2;
     const int kept = entry_undrawn(bucket[0]);
     if (bucket[0] == 0 || kept > root_undrawn_ || undrawn >= kept) {
