@@ -9,7 +9,6 @@ namespace {
 constexpr long long LEAF_NODE_LIMIT = 20000;   // exact valuation of a leaf, or the estimate
 constexpr long long HORIZON_NODE_LIMIT = 2000; // of the position the horizon's pass leaves
 constexpr int TABLE_BITS = 20;
-constexpr bool SACRIFICES = true;
 
 struct Entry {
     uint64_t key = 0;
@@ -33,17 +32,6 @@ const int* centre_order() {
         made = true;
     }
     return order;
-}
-
-// After the safe lines, the lines that give boxes away, one for each chain (as the exact
-// solver tries them): the means of changing who has to open the first long chain.
-int add_sacrifices(uint64_t drawn, int* moves, int n) {
-    if (!SACRIFICES) return n;
-    int all[LINES];
-    const int m = EndgameSolver::candidates(drawn, all);
-    for (int i = 0; i < m; ++i)
-        if (!is_safe(drawn, all[i])) moves[n++] = all[i];
-    return n;
 }
 
 struct Search {
@@ -120,7 +108,6 @@ struct Search {
                 const int v = horizon(drawn, alpha, beta);
                 return stopped ? 0 : v;
             }
-            n = add_sacrifices(drawn, moves, n);
         }
 
         const Geometry& g = geometry();
@@ -233,7 +220,6 @@ MiddleResult middle_game_line(uint64_t drawn, long long deadline_ms, long long n
         const int* order = centre_order();
         for (int i = 0; i < LINES; ++i)
             if (is_safe(drawn, order[i])) moves[n++] = order[i];
-        if (n > 0) n = add_sacrifices(drawn, moves, n);
     }
     if (n == 0) return r;
     for (int depth = 1; depth <= max_depth; ++depth) {
@@ -257,7 +243,6 @@ MiddleResult middle_game_line(uint64_t drawn, long long deadline_ms, long long n
         // The best line first at the next depth.
         for (int i = 1; i < n; ++i)
             if (moves[i] == best_line) std::rotate(moves, moves + i, moves + i + 1);
-        if (r.value >= BOXES || r.value <= -BOXES) break;
     }
     r.nodes = s.nodes;
     return r;
