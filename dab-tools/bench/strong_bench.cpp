@@ -8,15 +8,24 @@
 //       N random positions with no safe line and N with at most L (30) undrawn lines, the
 //       engine to move: every line of its reply judged by dab-solve's solver; solve time
 //       per reply, mean and maximum
-//   vantry-bench --strong --reach [--budget MS] [--seed S]
+//   vantry-bench --strong --reach [--budget MS] [--seed S] [--cpu-time] [--from L] [--to L]
 //       how many undrawn lines the exact solver proves within the budget, from random
-//       safe-line play positions
+//       safe-line play positions (10 a row, rows of 24 to 50 lines by default); with
+//       --cpu-time the budget counts this thread's CPU time (both clocks are reported)
+//   vantry-bench --strong --verify N [--seed S]
+//       the exact solver against dab-solve's solver on N positions of each of several kinds
+//   vantry-bench --strong --middle N [--budget MS] [--long MS] [--answers FILE] [--seed S]
+//                [--cpu-time]
+//       the strong player's first line at the budget in N positions of 40 to 44 undrawn
+//       lines with safe lines left, against the optimal lines of a long exact solve (those
+//       in FILE read from it, the others solved and added to it)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "dab_board.h"
@@ -24,11 +33,14 @@
 #include "endgame/geometry.h"
 #include "endgame/solver.h"
 #include "model/line_placement.h"
-#include "search/keys.h"
-#include "search/random15.h"
 #include "strong/compact_position.h"
 #include "strong/middle_game.h"
 #include "strong/strong_player.h"
+#include "strong_bench_support.h"
+#include "strong_middle.h"
+#include "strong_reach.h"
+
+using namespace strongbench;
 
 namespace {
 
@@ -38,48 +50,6 @@ double seconds_since(Clock::time_point t) {
     return std::chrono::duration<double>(Clock::now() - t).count();
 }
 
-// A draw from 0 .. n - 1 that is the same with every standard library.
-int draw(std::mt19937& rng, int n) {
-    return static_cast<int>(rng() % static_cast<uint32_t>(n));
-}
-
-int undrawn_count(uint64_t drawn) {
-    return strong::LINES - __builtin_popcountll(drawn);
-}
-
-// Safe lines at random while the board has more than `lines` undrawn lines (0: until no
-// safe line is left); then any lines at random down to `lines`.
-uint64_t random_position(std::mt19937& rng, int lines) {
-    uint64_t drawn = 0;
-    for (;;) {
-        std::vector<int> safe, open;
-        for (int l = 0; l < strong::LINES; ++l) {
-            if (drawn >> l & 1) continue;
-            open.push_back(l);
-            if (strong::is_safe(drawn, l)) safe.push_back(l);
-        }
-        if (lines == 0 && safe.empty()) return drawn;
-        if (lines > 0 && static_cast<int>(open.size()) <= lines) return drawn;
-        const std::vector<int>& from = safe.empty() ? open : safe;
-        drawn |= uint64_t{1} << from[draw(rng, static_cast<int>(from.size()))];
-    }
-}
-
-// Sets the engine's global position to the mask; the boxes already closed go to whoever
-// drew their last line, which does not matter for margins of what is left.
-void set_engine_position(uint64_t drawn) {
-    init_board();
-    init_keys();
-    seed15(1);
-    engine_first = 1;
-    engine_second = 0;
-    for (int l = 0; l < strong::LINES; ++l) {
-        if (!(drawn >> l & 1)) continue;
-        place_line(OPPONENT, strong::move_of_line(l));
-        round1 += 1;
-    }
-}
-
 struct Fixed {
     const char* name;
     int lines; // 0: no safe line left; else undrawn lines
@@ -87,9 +57,10 @@ struct Fixed {
 };
 
 const Fixed fixed_positions[] = {
-    {"no safe line 1", 0, 1}, {"no safe line 2", 0, 2}, {"no safe line 3", 0, 3},
-    {"no safe line 4", 0, 4}, {"24 lines left", 24, 5}, {"28 lines left", 28, 6},
-    {"32 lines left", 32, 7}, {"36 lines left", 36, 8},
+    {"no safe line 1", 0, 1},  {"no safe line 2", 0, 2}, {"no safe line 3", 0, 3},
+    {"no safe line 4", 0, 4},  {"24 lines left", 24, 5}, {"28 lines left", 28, 6},
+    {"32 lines left", 32, 7},  {"36 lines left", 36, 8}, {"40 lines left", 40, 9},
+    {"42 lines left", 42, 10},
 };
 constexpr long long FIXED_NODE_LIMIT = 3000000;
 constexpr int MIDDLE_DEPTH = 4;
@@ -202,33 +173,12 @@ int run_judge(int n, int lines, int budget_ms, uint32_t seed) {
     return loony.optimal == loony.positions && small.optimal == small.positions ? 0 : 1;
 }
 
-int run_reach(int budget_ms, uint32_t seed) {
-    std::mt19937 rng(seed);
-    for (int lines = 24; lines <= 50; lines += 2) {
-        int proven = 0, tried = 0;
-        double max_s = 0, total_s = 0;
-        for (int i = 0; i < 10; ++i) {
-            uint64_t drawn = random_position(rng, lines);
-            strong::EndgameSolver solver(22);
-            auto t = Clock::now();
-            strong::SolveResult r = solver.solve(drawn, 0, strong::now_ms() + budget_ms);
-            double s = seconds_since(t);
-            tried += 1;
-            proven += r.solved;
-            total_s += s;
-            max_s = std::max(max_s, s);
-        }
-        std::printf("undrawn %2d  proven %2d of %d within %d ms  mean %.0f ms  max %.0f ms\n",
-                    lines, proven, tried, budget_ms, 1000 * total_s / tried, 1000 * max_s);
-        std::fflush(stdout);
-        if (proven == 0) break;
-    }
-    return 0;
-}
-
 int usage() {
-    std::fprintf(stderr, "usage: vantry-bench --strong [--check FILE | --judge N [--lines L] "
-                         "[--budget MS] [--seed S] | --reach [--budget MS] [--seed S]]\n");
+    std::fprintf(stderr,
+                 "usage: vantry-bench --strong [--check FILE | --judge N [--lines L] [--budget MS] "
+                 "[--seed S] | --reach [--budget MS] [--seed S] [--cpu-time] [--from L] [--to L] | "
+                 "--verify N [--seed S] | --middle N [--budget MS] [--long MS] [--answers FILE] "
+                 "[--seed S] [--cpu-time]]\n");
     return 2;
 }
 
@@ -236,8 +186,10 @@ int usage() {
 
 int strong_bench_main(int argc, char** argv) {
     long long expected = -1;
-    int judge = 0, lines = 30, budget = 5000;
-    bool reach = false;
+    int judge = 0, lines = 30, budget = 5000, verify = 0, middle = 0, long_ms = 1200000;
+    std::string answers;
+    int from = 24, to = 50;
+    bool reach = false, cpu_time = false;
     uint32_t seed = 11;
     for (int i = 1; i < argc; ++i) {
         auto next = [&](void) -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
@@ -245,14 +197,28 @@ int strong_bench_main(int argc, char** argv) {
         const char* v = nullptr;
         if (std::strcmp(a, "--reach") == 0) {
             reach = true;
+        } else if (std::strcmp(a, "--cpu-time") == 0) {
+            cpu_time = true;
         } else if (!(v = next())) {
             return usage();
         } else if (std::strcmp(a, "--judge") == 0) {
             judge = std::atoi(v);
+        } else if (std::strcmp(a, "--verify") == 0) {
+            verify = std::atoi(v);
+        } else if (std::strcmp(a, "--middle") == 0) {
+            middle = std::atoi(v);
         } else if (std::strcmp(a, "--lines") == 0) {
             lines = std::atoi(v);
         } else if (std::strcmp(a, "--budget") == 0) {
             budget = std::atoi(v);
+        } else if (std::strcmp(a, "--answers") == 0) {
+            answers = v;
+        } else if (std::strcmp(a, "--long") == 0) {
+            long_ms = std::atoi(v);
+        } else if (std::strcmp(a, "--from") == 0) {
+            from = std::atoi(v);
+        } else if (std::strcmp(a, "--to") == 0) {
+            to = std::atoi(v);
         } else if (std::strcmp(a, "--seed") == 0) {
             seed = static_cast<uint32_t>(std::strtoul(v, nullptr, 10));
         } else if (std::strcmp(a, "--check") == 0) {
@@ -267,8 +233,29 @@ int strong_bench_main(int argc, char** argv) {
             return usage();
         }
     }
-    if (budget < 1 || lines < 1 || lines > 60 || judge < 0) return usage();
-    if (reach) return run_reach(budget, seed);
+    if (budget < 1 || long_ms < 1 || lines < 1 || lines > 60 || judge < 0 || verify < 0 ||
+        middle < 0 || from > to)
+        return usage();
+    if (reach) {
+        ReachOptions o;
+        o.budget_ms = budget;
+        o.seed = seed;
+        o.cpu_time = cpu_time;
+        o.from = from;
+        o.to = to;
+        return run_reach(o);
+    }
+    if (verify > 0) return run_verify(verify, seed);
+    if (middle > 0) {
+        MiddleOptions o;
+        o.positions = middle;
+        o.budget_ms = budget;
+        o.long_ms = long_ms;
+        o.seed = seed;
+        o.cpu_time = cpu_time;
+        o.answers = answers;
+        return run_middle(o);
+    }
     if (judge > 0) return run_judge(judge, lines, budget, seed);
     return run_fixed(expected);
 }

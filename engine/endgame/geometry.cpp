@@ -1,6 +1,8 @@
 // Tables built once on first use; the symmetries come from mapping both end dots of a line.
 #include "endgame/geometry.h"
 
+#include <algorithm>
+
 namespace strong {
 namespace {
 
@@ -32,7 +34,9 @@ int line_of(Dot p, Dot q) {
     return vertical_line(p.r < q.r ? p.r : q.r, p.c);
 }
 
-Geometry build() {
+} // namespace
+
+Geometry build_geometry() {
     Geometry g{};
     for (int line = 0; line < LINES; ++line) g.line_box_count[line] = 0;
     for (int r = 0; r < 5; ++r) {
@@ -59,6 +63,16 @@ Geometry build() {
             g.inverse[s][image] = line;
         }
     }
+    for (int line = 0; line < LINES; ++line) g.centre_order[line] = line;
+    std::stable_sort(g.centre_order, g.centre_order + LINES,
+                     [&](int x, int y) { return g.centrality[x] < g.centrality[y]; });
+    g.ring_count = 0;
+    for (int i = 0; i < LINES; ++i) {
+        const int line = g.centre_order[i];
+        if (i == 0 || g.centrality[line] != g.centrality[g.centre_order[i - 1]])
+            g.centre_rings[g.ring_count++] = 0;
+        g.centre_rings[g.ring_count - 1] |= uint64_t{1} << line;
+    }
     for (int s = 0; s < SYMMETRIES; ++s)
         for (int i = 0; i < 8; ++i)
             for (int v = 0; v < 256; ++v) {
@@ -69,13 +83,6 @@ Geometry build() {
                 }
                 g.byte_image[s][i][v] = image;
             }
-    return g;
-}
-
-} // namespace
-
-const Geometry& geometry() {
-    static const Geometry g = build();
     return g;
 }
 

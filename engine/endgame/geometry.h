@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "endgame/box_sets.h"
+
 namespace strong {
 
 constexpr int LINES = 60;
@@ -21,10 +23,21 @@ struct Geometry {
     int inverse[SYMMETRIES][LINES];
     // symmetry s of a mask is the OR over its 8 bytes of byte_image[s][i][byte i]
     uint64_t byte_image[SYMMETRIES][8][256];
-    int centrality[LINES]; // smaller is nearer the centre of the board
+    int centrality[LINES];   // smaller is nearer the centre of the board
+    int centre_order[LINES]; // every line, nearest the centre first
+    // The same order as masks: lines of equal distance from the centre, nearest first
+    // (within a mask, by number).
+    uint64_t centre_rings[LINES];
+    int ring_count;
 };
 
-const Geometry& geometry();
+Geometry build_geometry();
+
+// Built on first use; inline so that the searches' many calls cost a test, not a call.
+inline const Geometry& geometry() {
+    static const Geometry g = build_geometry();
+    return g;
+}
 
 inline int horizontal_line(int a, int b) {
     return a * 5 + b;
@@ -34,7 +47,7 @@ inline int vertical_line(int a, int b) {
 }
 
 inline int sides_drawn(uint64_t drawn, int box) {
-    return __builtin_popcountll(drawn & geometry().box_sides[box]);
+    return bit_count(drawn & geometry().box_sides[box]);
 }
 
 // Boxes completed by drawing line (0, 1 or 2) on a board where it is undrawn.
@@ -47,6 +60,30 @@ inline int boxes_completed(uint64_t drawn, int line) {
 }
 
 uint64_t apply_symmetry(uint64_t drawn, int s);
+
+// The two border lines of a corner box are both ties of that one box to the border, so
+// which of them is drawn changes nothing in the game: the value of a position depends only
+// on which boxes each undrawn line joins (to each other or to the border). Positions are
+// searched in a normal form: a corner box with one of its border lines drawn has its
+// horizontal one drawn.
+constexpr int CORNER_BORDERS[4][2] = {{0, 30}, {4, 35}, {25, 54}, {29, 59}}; // horizontal, vertical
+
+inline uint64_t ground_normal(uint64_t drawn) {
+    uint64_t swap = 0;
+    for (const auto& c : CORNER_BORDERS)
+        if ((drawn >> c[1] & 1) && !(drawn >> c[0] & 1))
+            swap |= uint64_t{1} << c[0] | uint64_t{1} << c[1];
+    return drawn ^ swap;
+}
+
+// The vertical border lines of corner boxes whose horizontal border line is undrawn too:
+// drawing either gives the same normal form, so only the horizontal one is tried.
+inline uint64_t twin_border_lines(uint64_t drawn) {
+    uint64_t twins = 0;
+    for (const auto& c : CORNER_BORDERS)
+        if (!(drawn >> c[0] & 1)) twins |= uint64_t{1} << c[1];
+    return twins;
+}
 
 // The least image of the mask over the eight symmetries, and which symmetry gave it.
 uint64_t canonical(uint64_t drawn, int& sym);

@@ -6,7 +6,8 @@
 namespace strong {
 namespace {
 
-constexpr long long LEAF_NODE_LIMIT = 20000; // exact valuation of a leaf, or the estimate
+constexpr long long LEAF_NODE_LIMIT = 20000;   // exact valuation of a leaf, or the estimate
+constexpr long long HORIZON_NODE_LIMIT = 2000; // of the position the horizon's pass leaves
 constexpr int TABLE_BITS = 20;
 
 struct Entry {
@@ -37,10 +38,20 @@ struct Search {
     long long deadline_ms, node_limit, nodes = 0;
     bool stopped = false;
     EndgameSolver* exact;
+    long long visits = 0; // of value(): the clock is read every 256th (nodes jump by proofs)
 
     bool out_of_budget() {
         if (node_limit > 0 && nodes >= node_limit) return true;
-        return deadline_ms > 0 && (nodes & 255) == 0 && now_ms() > deadline_ms;
+        return deadline_ms > 0 && (++visits & 255) == 0 && now_ms() > deadline_ms;
+    }
+
+    // The exact value of a position with no safe line, within (alpha, beta), when the
+    // solver proves it within limit nodes; its nodes count towards the node limit.
+    bool proven(uint64_t drawn, int alpha, int beta, long long limit, int& v) {
+        const bool done = exact->bounded(drawn, alpha, beta, limit, deadline_ms, v);
+        nodes += exact->nodes();
+        if (!done && deadline_ms > 0 && now_ms() > deadline_ms) stopped = true;
+        return done;
     }
 
     int left_boxes(uint64_t drawn) {
@@ -50,8 +61,9 @@ struct Search {
     }
 
     // Safe lines played out in one pass (a line passed over never becomes safe again); the
-    // side to move opens first afterwards when their number is even.
-    int horizon(uint64_t drawn) {
+    // side to move opens first afterwards when their number is even. What the pass leaves
+    // is valued exactly when that is quick, else by its controlled value.
+    int horizon(uint64_t drawn, int alpha, int beta) {
         const int* order = centre_order();
         int played = 0;
         for (int i = 0; i < LINES; ++i) {
@@ -61,8 +73,13 @@ struct Search {
                 ++played;
             }
         }
-        int cv = controlled_value(drawn);
-        return played % 2 == 0 ? -cv : cv;
+        const bool mover_opens = played % 2 == 0;
+        int v;
+        if (proven(drawn, mover_opens ? alpha : -beta, mover_opens ? beta : -alpha,
+                   HORIZON_NODE_LIMIT, v))
+            return mover_opens ? v : -v;
+        const int cv = controlled_value(drawn);
+        return mover_opens ? -cv : cv;
     }
 
     int value(uint64_t drawn, int depth, int alpha, int beta) {
@@ -84,11 +101,13 @@ struct Search {
                 if (is_safe(drawn, order[i])) moves[n++] = order[i];
             if (n == 0) {
                 int v;
-                bool proven = exact->bounded(drawn, alpha, beta, LEAF_NODE_LIMIT, deadline_ms, v);
-                nodes += exact->nodes(); // the node limit covers the leaf proofs too
-                return proven ? v : -controlled_value(drawn);
+                if (proven(drawn, alpha, beta, LEAF_NODE_LIMIT, v)) return v;
+                return stopped ? 0 : -controlled_value(drawn);
             }
-            if (depth <= 0) return horizon(drawn);
+            if (depth <= 0) {
+                const int v = horizon(drawn, alpha, beta);
+                return stopped ? 0 : v;
+            }
         }
 
         const Geometry& g = geometry();
@@ -183,6 +202,10 @@ int controlled_value(uint64_t drawn) {
     return std::max(-left, std::min(left, cv));
 }
 
+void clear_middle_game_table() {
+    std::fill(table().begin(), table().end(), Entry{});
+}
+
 MiddleResult middle_game_line(uint64_t drawn, long long deadline_ms, long long node_limit,
                               EndgameSolver& exact, int max_depth) {
     MiddleResult r;
@@ -220,7 +243,6 @@ MiddleResult middle_game_line(uint64_t drawn, long long deadline_ms, long long n
         // The best line first at the next depth.
         for (int i = 1; i < n; ++i)
             if (moves[i] == best_line) std::rotate(moves, moves + i, moves + i + 1);
-        if (r.value >= BOXES || r.value <= -BOXES) break;
     }
     r.nodes = s.nodes;
     return r;

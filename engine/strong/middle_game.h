@@ -24,6 +24,9 @@ struct MiddleResult {
 MiddleResult middle_game_line(uint64_t drawn, long long deadline_ms, long long node_limit,
                               EndgameSolver& exact, int max_depth = 40);
 
+// Empties the middle game's table (its entries are estimates kept between lines).
+void clear_middle_game_table();
+
 // The controlled value of a position with no safe line left: the margin, over the untaken
 // boxes, of the player who is not to move when it keeps control to the end.
 int controlled_value(uint64_t drawn);

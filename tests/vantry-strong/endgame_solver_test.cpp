@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 #include <sstream>
 #include <string>
 
@@ -53,6 +54,7 @@ struct RandomCase {
     bool pure_judge; // the judge tries every line, with no rule at all
     int count;
     uint32_t seed;
+    int extra = 0; // then 1 to extra lines more at random: boxes to take, chains opened
 };
 
 void PrintTo(const RandomCase& c, std::ostream* os) {
@@ -68,6 +70,13 @@ TEST_P(RandomPositions, SolverAgreesWithTheJudge) {
     strong::EndgameSolver solver(18);
     for (int i = 0; i < c.count; ++i) {
         uint64_t drawn = random_position(rng, c.left, c.safe_first);
+        for (int k = c.extra > 0 ? 1 + static_cast<int>(rng() % c.extra) : 0;
+             k > 0 && drawn != strong::ALL_LINES; --k) {
+            int line;
+            do line = static_cast<int>(rng() % strong::LINES);
+            while (drawn >> line & 1);
+            drawn |= uint64_t{1} << line;
+        }
         dabtools::ExactSolver judge(c.pure_judge);
         strong::SolveResult r = solver.solve(drawn);
         ASSERT_TRUE(r.solved);
@@ -86,6 +95,9 @@ INSTANTIATE_TEST_SUITE_P(
         RandomCase{"safe-first 14 lines left", 14, true, true, 200, 2},
         RandomCase{"safe-first 20 lines left", 20, true, false, 150, 3},
         RandomCase{"no safe line left", 0, true, false, 150, 4},
+        // Chains opened and boxes to take amid junctions: the capture and chain rules.
+        RandomCase{"no safe line then more lines", 0, true, false, 80, 6, 4},
+        RandomCase{"safe-first 24 lines left then more", 24, true, false, 100, 7, 6},
         RandomCase{"any 26 lines left", 26, false, false, 60, 5}),
     [](const ::testing::TestParamInfo<RandomCase>& info) {
         std::string name = info.param.what;
@@ -172,6 +184,78 @@ TEST(Geometry, SymmetriesArePermutationsWithOneCanonicalForm) {
             // Symmetric positions have the same number of boxes each side of a line.
             EXPECT_EQ(__builtin_popcountll(strong::apply_symmetry(drawn, s)),
                       __builtin_popcountll(drawn));
+        }
+    }
+}
+
+} // namespace
+
+namespace {
+
+// A solve cut short by its node limit still reports only what it proved: bounds that hold
+// the value, and a line that reaches the lower bound (checked by a solver of its own).
+TEST(CutShort, BoundsHoldTheValueAndTheLineReachesTheLowerBound) {
+    std::mt19937 rng(41);
+    int with_line = 0;
+    for (int i = 0; i < 4; ++i) {
+        const uint64_t drawn = random_position(rng, 36, true);
+        strong::EndgameSolver full(21);
+        const strong::SolveResult exact = full.solve(drawn);
+        ASSERT_TRUE(exact.solved);
+        EXPECT_EQ(exact.lower, exact.value);
+        EXPECT_EQ(exact.upper, exact.value);
+        for (long long limit : {2000LL, 20000LL, 100000LL, 400000LL}) {
+            strong::EndgameSolver cut(21);
+            const strong::SolveResult r = cut.solve(drawn, limit);
+            EXPECT_LE(r.lower, exact.value) << "limit " << limit;
+            EXPECT_GE(r.upper, exact.value) << "limit " << limit;
+            if (r.solved) {
+                EXPECT_EQ(r.value, exact.value);
+            }
+            if (r.lower_line < 0) continue;
+            ++with_line;
+            ASSERT_FALSE(drawn >> r.lower_line & 1);
+            const int taken = strong::boxes_completed(drawn, r.lower_line);
+            const strong::SolveResult after = full.solve(drawn | uint64_t{1} << r.lower_line);
+            ASSERT_TRUE(after.solved);
+            EXPECT_GE(taken > 0 ? taken + after.value : -after.value, r.lower) << "limit " << limit;
+        }
+    }
+    EXPECT_GT(with_line, 0); // some cut-short solves did prove a line
+}
+
+} // namespace
+
+namespace {
+
+// One solver, its table kept, on a position and then on its images: under each of the
+// eight symmetries and with a corner's border lines swapped. The table's entries are
+// keyed by images and normal forms, so a line read back from it must be mapped to the
+// position at hand: every reply must be an undrawn line that reaches the value.
+TEST(TableKeys, ImagesOfASolvedPositionGetTheirOwnOptimalLines) {
+    std::mt19937 rng(42);
+    strong::EndgameSolver shared(21);
+    for (int i = 0; i < 6; ++i) {
+        const uint64_t drawn = random_position(rng, 30 + 2 * (i % 3), true);
+        const strong::SolveResult first = shared.solve(drawn);
+        ASSERT_TRUE(first.solved);
+        std::vector<uint64_t> images;
+        for (int s = 0; s < strong::SYMMETRIES; ++s)
+            images.push_back(strong::apply_symmetry(drawn, s));
+        // A corner with exactly one border line drawn, swapped to the other.
+        for (const auto& c : strong::CORNER_BORDERS)
+            if ((drawn >> c[0] & 1) != (drawn >> c[1] & 1))
+                images.push_back(drawn ^ (uint64_t{1} << c[0] | uint64_t{1} << c[1]));
+        for (uint64_t image : images) {
+            const strong::SolveResult r = shared.solve(image);
+            ASSERT_TRUE(r.solved);
+            EXPECT_EQ(r.value, first.value);
+            ASSERT_GE(r.line, 0);
+            ASSERT_FALSE(image >> r.line & 1) << "a drawn line";
+            strong::EndgameSolver fresh(21);
+            const int taken = strong::boxes_completed(image, r.line);
+            const strong::SolveResult after = fresh.solve(image | uint64_t{1} << r.line);
+            EXPECT_EQ(taken > 0 ? taken + after.value : -after.value, first.value);
         }
     }
 }
