@@ -98,6 +98,7 @@ void EngineLink::SendNext() {
                       : c.await == Await::History ? "in answer to \"history\""
                                                   : "after \"" + c.text + "\"";
         picture_.clear();
+        reportPicture_ = false;
         historyReplyMs_ = c.replyMs;
         const auto now = Clock::now();
         if (c.await == Await::Name || c.await == Await::Reply || c.await == Await::History)
@@ -222,12 +223,13 @@ void EngineLink::Line(const std::string& raw) {
     if (static_cast<int>(picture_.size()) < kPictureLines) return;
     const std::vector<std::string> rows = std::move(picture_);
     picture_.clear();
-    listener_->EnginePicture(rows);
+    if (reportPicture_) listener_->EnginePicture(rows);
     if (await_ == Await::Picture) Done();
 }
 
-void EngineLink::AwaitPicture(const std::string& after) {
+void EngineLink::AwaitPicture(const std::string& after, bool report) {
     await_ = Await::Picture;
+    reportPicture_ = report;
     waitingFor_ = after;
     picture_.clear();
     SetTimer(window_, timer_, static_cast<UINT>(kPictureMs), nullptr);
@@ -249,7 +251,7 @@ void EngineLink::HistoryAnswer(const std::string& line) {
             {"move", waitingFor_, now, now + std::chrono::milliseconds(historyReplyMs_)});
         SetTimer(window_, timer_, static_cast<UINT>(historyReplyMs_), nullptr);
     } else {
-        AwaitPicture("after \"history ok\"");
+        AwaitPicture("after \"history ok\"", true);
     }
     listener_->EngineHistory(true, "");
 }
@@ -269,7 +271,7 @@ void EngineLink::Reply(const std::string& line) {
     // that follows the reply comes first.
     KillTimer(window_, timer_);
     await_ = Await::Nothing;
-    if (expectPictures_) AwaitPicture("after its move");
+    if (expectPictures_) AwaitPicture("after its move", true);
     listener_->EngineReply(line);
     if (await_ != Await::Nothing) return;
     SendNext();

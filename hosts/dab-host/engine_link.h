@@ -84,7 +84,7 @@ class EngineLink {
     };
 
     void Queue(const std::string& text, Await await, int deadlineMs, int replyMs = 0);
-    void AwaitPicture(const std::string& after);
+    void AwaitPicture(const std::string& after, bool report);
     void HistoryAnswer(const std::string& line);
     void HistoryFailed(const std::string& why);
     void SendNext();
@@ -106,6 +106,7 @@ class EngineLink {
     std::string waitingFor_;           // for reports: "in answer to \"name?\""
     std::vector<std::string> picture_; // the rows of the picture read so far
     bool expectPictures_ = false;
+    bool reportPicture_ = false; // after a reply or a history, not after "new"
     int historyReplyMs_ = 0;
     bool exitExpected_ = false;
 };

@@ -190,7 +190,7 @@ void TakeBack() {
     const bool told = !host.game.personTurnOpen();
     if (!host.game.TakeBack()) return;
     ClearHint();
-    Log("-- take back");
+    Log("-- take back: " + std::to_string(host.game.turns().size()) + " turns kept");
     host.note.clear();
     if (told || !host.fault.empty() || !host.link->usable()) {
         host.fault.clear();

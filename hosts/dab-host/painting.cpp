@@ -33,6 +33,11 @@ void Swatch(HDC dc, int x, int y, COLORREF colour) {
     DeleteObject(b);
 }
 
+// A name cut to at most `most` characters, so that it fits the panel.
+std::string Short(const std::string& name, size_t most) {
+    return name.size() <= most ? name : name.substr(0, most - 3) + "...";
+}
+
 // The move list as rows of at most six codes; a turn's further rows are indented.
 std::vector<std::string> MoveRows(const std::string names[3]) {
     std::vector<std::string> rows;
@@ -95,12 +100,16 @@ void Paint(HDC target) {
     const bool record = host.view.on;
     // Names by board player: a record shows its colours, Black in the person's colours.
     const std::string names[3] = {
-        "", record ? host.view.record.game.labels[0] + " (black)" : std::string("you"),
-        record ? host.view.record.game.labels[1] + " (white)" : host.engineLabel};
+        "", record ? Short(host.view.record.game.labels[0], 18) + " (black)" : std::string("You"),
+        record ? Short(host.view.record.game.labels[1], 18) + " (white)"
+               : Short(host.engineLabel, 26)};
+    // In the move list: "you" and the engine, or a record's colours.
+    const std::string movers[3] = {"", record ? "black" : "you",
+                                   record ? "white" : Short(host.engineLabel, 14)};
     Text(dc, x, 14, record ? "Dots and Boxes: a record" : "Dots and Boxes");
     const dabtools::Board& b = host.game.board();
     Swatch(dc, x, 42, kPersonLine);
-    Text(dc, x + 20, 42, (record ? names[PERSON] : "You") + ": " + std::to_string(b.score[PERSON]));
+    Text(dc, x + 20, 42, names[PERSON] + ": " + std::to_string(b.score[PERSON]));
     Swatch(dc, x, 64, kEngineLine);
     Text(dc, x + 20, 64, names[ENGINE] + ": " + std::to_string(b.score[ENGINE]));
     SelectObject(dc, host.font);
@@ -115,10 +124,9 @@ void Paint(HDC target) {
         SetTextColor(dc, RGB(30, 30, 30));
     }
     int y = 180;
-    Text(dc, x, y,
-         record ? "Turns (" + host.view.file.substr(host.view.file.find_last_of("\\/") + 1) + ")"
-                : "Moves");
-    std::vector<std::string> rows = MoveRows(names);
+    const std::string file = host.view.file.substr(host.view.file.find_last_of("\\/") + 1);
+    Text(dc, x, y, record ? "Turns of " + Short(file, 30) : "Moves");
+    std::vector<std::string> rows = MoveRows(movers);
     const int fit = (kClientH - 156 - (y + 20)) / 16;
     size_t first = rows.size() > static_cast<size_t>(fit) ? rows.size() - fit : 0;
     for (size_t i = first; i < rows.size(); ++i)
