@@ -25,6 +25,23 @@ std::string identity_digest(const Json& identity) {
     return buf;
 }
 
+Json game_record_head(long long number, uint64_t seed, const std::string& match_id, long long pair,
+                      const Opening* opening) {
+    Json record;
+    record["type"] = "game";
+    record["game"] = number;
+    record["seed"] = seed;
+    record["match_id"] = match_id;
+    record["pair"] = pair > 0 ? Json(pair) : Json(nullptr);
+    if (opening)
+        record["opening"] = {{"source", opening->source},
+                             {"moves", opening->moves},
+                             {"plies", opening->moves.size()}};
+    else
+        record["opening"] = nullptr;
+    return record;
+}
+
 Json tally_json(const SideTally& t) {
     Json j;
     j["timed"] = t.timed;

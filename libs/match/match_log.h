@@ -7,6 +7,8 @@
 // the stopping rule. match-report merges logs of one identity.
 #pragma once
 
+#include "openings.h"
+
 #include <nlohmann/json.hpp>
 
 #include <map>
@@ -24,6 +26,12 @@ double rounded_ms(double ms);
 
 // The identity's digest, as every record carries it ("match_id").
 std::string identity_digest(const Json& identity);
+
+// The fields every game record begins with, as the runner writes them and the windows
+// write a saved game: "type", "game", "seed", "match_id", "pair" (null when the game is not
+// one of a pair) and "opening" (null, or its source, moves and plies).
+Json game_record_head(long long number, uint64_t seed, const std::string& match_id, long long pair,
+                      const Opening* opening);
 
 // One side's figures in one game, summed over the match per engine. timed: the units timed
 // (Dots and Boxes: lines of the engine's replies; Orbello: its replies); max_ms is per unit.

@@ -138,18 +138,8 @@ GameSetup MatchRun::setup(long long index) const {
 }
 
 bool MatchRun::done(const GameSetup& game, const std::string& log_text, const Json& part) {
-    Json record;
-    record["type"] = "game";
-    record["game"] = game.slot.number;
-    record["seed"] = game.slot.seed;
-    record["match_id"] = match_id_;
-    record["pair"] = game.slot.pair > 0 ? Json(game.slot.pair) : Json(nullptr);
-    if (game.has_opening)
-        record["opening"] = {{"source", game.opening.source},
-                             {"moves", game.opening.moves},
-                             {"plies", game.opening.moves.size()}};
-    else
-        record["opening"] = nullptr;
+    Json record = game_record_head(game.slot.number, game.slot.seed, match_id_, game.slot.pair,
+                                   game.has_opening ? &game.opening : nullptr);
     for (const auto& item : part.items()) record[item.key()] = item.value();
     // The tally reads the record as match-report will: both print the same report.
     GameSummary summary;

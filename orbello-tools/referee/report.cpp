@@ -1,6 +1,9 @@
 // The game's part of an Orbello game record: every move in the module's text (the opening's
-// first, with no time), refused moves, the pieces left, the result and why.
+// first, with no time), refused moves, the pieces left, the result and why, written by the
+// record writer the windows share (libs/game-records).
 #include "referee.h"
+
+#include "orbello_game_record.h"
 
 namespace orbello_referee {
 
@@ -16,19 +19,18 @@ std::string result_word(const GameResult& g) {
 } // namespace
 
 Json game_record(const GameResult& g, const matchtools::GameSetup& setup, const Options& opt) {
-    Json o;
-    o["black"] = setup.labels[0];
-    o["white"] = setup.labels[1];
-    o["black_name"] = g.names[0];
-    o["white_name"] = g.names[1];
-    o["bases"] = {g.base_x, g.base_y};
-    Json moves = Json::array(), ms = Json::array();
-    matchtools::GameSummary s;
+    game_records::OrbelloGame out;
+    for (int c = 0; c < 2; ++c) {
+        out.labels[c] = setup.labels[c];
+        out.names[c] = g.names[c];
+    }
+    out.base_x = g.base_x;
+    out.base_y = g.base_y;
+    matchtools::GameSummary& s = out.summary;
     long long moved[2] = {0, 0}, refused[2] = {0, 0};
     for (size_t i = 0; i < g.moves.size(); ++i) {
         const Move& m = g.moves[i];
-        moves.push_back(m.text);
-        ms.push_back(m.opening ? Json(nullptr) : Json(matchtools::rounded_ms(m.ms)));
+        out.moves.push_back({m.text, m.opening ? -1.0 : m.ms});
         if (m.opening) continue;
         const int c = i % 2; // Black moves first and the sides alternate
         ++moved[c];
@@ -37,34 +39,22 @@ Json game_record(const GameResult& g, const matchtools::GameSetup& setup, const 
         t.total_ms += m.ms;
         t.max_ms = std::max(t.max_ms, m.ms);
     }
-    o["moves"] = moves;
-    o["ms"] = ms;
-    Json refusals = Json::array();
     for (const Refusal& r : g.refusals) {
         const int c = r.engine == g.black ? 0 : 1;
-        refusals.push_back({{"ply", r.ply},
-                            {"colour", c == 0 ? "black" : "white"},
-                            {"text", r.text},
-                            {"ms", matchtools::rounded_ms(r.ms)}});
+        out.refusals.push_back({r.ply, c, r.text, r.ms});
         ++refused[c];
         matchtools::SideTally& t = s.tally[c];
         t.timed += 1;
         t.total_ms += r.ms;
         t.max_ms = std::max(t.max_ms, r.ms);
     }
-    o["refusals"] = refusals;
-    o["pieces"] = {{"black", g.pieces[0]}, {"white", g.pieces[1]}};
-    o["result"] = result_word(g);
-    o["winner_label"] =
-        g.winner < 0 ? Json(nullptr) : Json(setup.labels[g.winner == g.black ? 0 : 1]);
-    o["reason"] = g.reason;
-    if (g.adjudication.empty())
-        o["adjudication"] = nullptr;
-    else
-        o["adjudication"] = {{"rule", g.adjudication},
-                             {"max_plies", opt.max_plies},
-                             {"no_capture_plies", opt.no_capture_plies},
-                             {"decided_by", "piece count, equal counts a draw"}};
+    for (int c = 0; c < 2; ++c) out.pieces[c] = g.pieces[c];
+    out.result = result_word(g);
+    out.winner = g.winner < 0 ? -1 : g.winner == g.black ? 0 : 1;
+    out.reason = g.reason;
+    out.adjudication = g.adjudication;
+    out.max_plies = opt.max_plies;
+    out.no_capture_plies = opt.no_capture_plies;
     s.engines[0] = g.black;
     s.engines[1] = g.white;
     s.played = g.error.empty();
@@ -82,8 +72,7 @@ Json game_record(const GameResult& g, const matchtools::GameSetup& setup, const 
     }
     s.notes = g.notes;
     s.error = g.error;
-    matchtools::put_summary(o, s, setup.labels);
-    return o;
+    return game_records::orbello_game_fields(out);
 }
 
 } // namespace orbello_referee

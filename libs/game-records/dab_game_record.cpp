@@ -1,0 +1,192 @@
+#include "dab_game_record.h"
+
+#include "dab_board.h"
+
+namespace game_records {
+
+namespace {
+
+const char* const kColours[2] = {"black", "white"};
+
+int colour_of(const Json& j) {
+    if (!j.is_string()) return -1;
+    const std::string s = j.get<std::string>();
+    return s == "black" ? 0 : s == "white" ? 1 : -1;
+}
+
+std::string text_or_empty(const Json& record, const char* key) {
+    return record.contains(key) && record[key].is_string() ? record[key].get<std::string>() : "";
+}
+
+} // namespace
+
+Json dab_game_fields(const DabGame& g) {
+    Json o;
+    o["black"] = g.labels[0];
+    o["white"] = g.labels[1];
+    o["black_name"] = g.names[0];
+    o["white_name"] = g.names[1];
+    Json turns = Json::array();
+    for (const DabTurn& t : g.turns) {
+        std::string codes;
+        for (int line : t.lines) codes += dabtools::line_code(line);
+        turns.push_back(
+            Json::array({kColours[t.colour], codes,
+                         t.ms < 0 ? Json(nullptr) : Json(matchtools::rounded_ms(t.ms))}));
+    }
+    o["turns"] = turns;
+    o["score"] = {{"black", g.score[0]}, {"white", g.score[1]}};
+    o["winner"] = g.winner < 0 ? Json(nullptr) : Json(kColours[g.winner]);
+    o["winner_label"] = g.winner < 0 ? Json(nullptr) : Json(g.labels[g.winner]);
+    o["reason"] = g.reason;
+    matchtools::put_summary(o, g.summary, g.labels);
+    return o;
+}
+
+namespace {
+
+// The turns replayed on a board, each checked as the referee checks a reply.
+bool replay_turns(const Json& turns, DabGame& g, dabtools::Board& board, std::string& why) {
+    int to_move = 0; // Black draws the first line
+    bool open = false;
+    for (size_t i = 0; i < turns.size(); ++i) {
+        const Json& t = turns[i];
+        const std::string where = "turn " + std::to_string(i + 1);
+        if (!t.is_array() || t.size() < 2 || colour_of(t[0]) < 0 || !t[1].is_string()) {
+            why = where + " is not [colour, codes, ms]";
+            return false;
+        }
+        DabTurn turn;
+        turn.colour = colour_of(t[0]);
+        const std::string codes = t[1].get<std::string>();
+        const std::string quoted = where + " '" + codes + "' (" + kColours[turn.colour] + ")";
+        if (t.size() > 2 && t[2].is_number()) turn.ms = t[2].get<double>();
+        if (open) {
+            why = quoted + " follows a turn that completed a box and stopped";
+            return false;
+        }
+        if (board.full()) {
+            why = quoted + " comes after the last line";
+            return false;
+        }
+        if (turn.colour != to_move) {
+            why = quoted + " is " + kColours[1 - turn.colour] + "'s turn by the rules";
+            return false;
+        }
+        if (codes.size() % 3 != 0) {
+            why = quoted + " has a broken code";
+            return false;
+        }
+        const bool last = i + 1 == turns.size();
+        if (codes.empty() && !last) {
+            why = quoted + " draws no line";
+            return false;
+        }
+        bool completed = false;
+        for (size_t k = 0; k < codes.size(); k += 3) {
+            const std::string code = codes.substr(k, 3);
+            if (k > 0 && !completed) {
+                why = quoted + ": " + code + " follows a line that completed no box";
+                return false;
+            }
+            const int line = dabtools::parse_line_code(code.c_str());
+            if (line < 0) {
+                why = quoted + ": " + code + " names no line of the board";
+                return false;
+            }
+            if (board.drawn[line]) {
+                why = quoted + ": " + code + " is already drawn";
+                return false;
+            }
+            completed = board.draw(line, turn.colour + 1) > 0;
+            turn.lines.push_back(line);
+        }
+        // A turn that ends on a completed box is cut short: only the last one may be.
+        open = completed && !board.full();
+        if (!completed) to_move = 1 - to_move;
+        g.turns.push_back(turn);
+    }
+    return true;
+}
+
+} // namespace
+
+namespace {
+
+bool read_fields(const Json& r, DabRecord& out, std::string& why) {
+    out = DabRecord{};
+    if (!r.is_object() || !r.contains("turns") || !r["turns"].is_array()) {
+        why = "not a Dots-and-Boxes game record (it has no \"turns\")";
+        return false;
+    }
+    if (r.contains("type") && r["type"] != "game") {
+        why = "not a game record (its type is " + r["type"].dump() + ")";
+        return false;
+    }
+    DabGame& g = out.game;
+    if (r.contains("game") && r["game"].is_number_integer())
+        out.number = r["game"].get<long long>();
+    for (int c = 0; c < 2; ++c) {
+        g.labels[c] = text_or_empty(r, kColours[c]);
+        g.names[c] = text_or_empty(r, (std::string(kColours[c]) + "_name").c_str());
+    }
+    dabtools::Board board;
+    if (!replay_turns(r["turns"], g, board, why)) return false;
+    if (r.contains("opening") && r["opening"].is_object()) {
+        const Json& o = r["opening"];
+        std::vector<std::string> moves;
+        if (o.contains("moves") && o["moves"].is_array())
+            for (const Json& m : o["moves"])
+                if (m.is_string()) moves.push_back(m.get<std::string>());
+        // The opening's lines are the first turns, one line each.
+        for (size_t i = 0; i < moves.size(); ++i)
+            if (i >= g.turns.size() || g.turns[i].lines.size() != 1 ||
+                dabtools::line_code(g.turns[i].lines[0]) != moves[i]) {
+                why = "the opening's move " + std::to_string(i + 1) + " '" + moves[i] +
+                      "' is not turn " + std::to_string(i + 1);
+                return false;
+            }
+        out.opening_plies = static_cast<int>(moves.size());
+        out.opening_source = text_or_empty(o, "source");
+    }
+    for (int c = 0; c < 2; ++c) g.score[c] = board.score[c + 1];
+    if (r.contains("score") && r["score"].is_object()) {
+        for (int c = 0; c < 2; ++c) {
+            const Json& s = r["score"].value(kColours[c], Json());
+            if (!s.is_number_integer() || s.get<int>() != g.score[c]) {
+                why = "its score " + r["score"].dump() + " is not the boxes its turns take (" +
+                      std::to_string(g.score[0]) + "-" + std::to_string(g.score[1]) + ")";
+                return false;
+            }
+        }
+    }
+    g.winner = r.contains("winner") ? colour_of(r["winner"]) : -1;
+    g.reason = text_or_empty(r, "reason");
+    if (r.contains("notes") && r["notes"].is_array())
+        for (const Json& n : r["notes"])
+            if (n.is_string()) g.summary.notes.push_back(n.get<std::string>());
+    if (r.contains("fault") && r["fault"].is_object()) {
+        const Json& f = r["fault"];
+        g.summary.fault_kind = text_or_empty(f, "kind");
+        g.summary.fault_colour = colour_of(f.value("colour", Json()));
+        g.summary.fault_detail = text_or_empty(f, "detail");
+        out.fault_text = g.summary.fault_kind + " by " + text_or_empty(f, "engine") + " (" +
+                         text_or_empty(f, "colour") + "): " + g.summary.fault_detail;
+    }
+    out.over = board.full() || g.winner >= 0;
+    return true;
+}
+
+} // namespace
+
+bool read_dab_record(const Json& r, DabRecord& out, std::string& why) {
+    // A field of an unexpected type throws; the record is then refused like any other.
+    try {
+        return read_fields(r, out, why);
+    } catch (const Json::exception& e) {
+        why = std::string("not a game record: ") + e.what();
+        return false;
+    }
+}
+
+} // namespace game_records
