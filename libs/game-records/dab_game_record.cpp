@@ -1,24 +1,9 @@
 #include "dab_game_record.h"
 
 #include "dab_board.h"
+#include "record_fields.h"
 
 namespace game_records {
-
-namespace {
-
-const char* const kColours[2] = {"black", "white"};
-
-int colour_of(const Json& j) {
-    if (!j.is_string()) return -1;
-    const std::string s = j.get<std::string>();
-    return s == "black" ? 0 : s == "white" ? 1 : -1;
-}
-
-std::string text_or_empty(const Json& record, const char* key) {
-    return record.contains(key) && record[key].is_string() ? record[key].get<std::string>() : "";
-}
-
-} // namespace
 
 Json dab_game_fields(const DabGame& g) {
     Json o;

@@ -1,22 +1,9 @@
 #include "orbello_game_record.h"
 
+#include "record_fields.h"
 #include "rules/rules.h"
 
 namespace game_records {
-
-namespace {
-
-const char* const kColours[2] = {"black", "white"};
-
-std::string text_or_empty(const Json& record, const char* key) {
-    return record.contains(key) && record[key].is_string() ? record[key].get<std::string>() : "";
-}
-
-int colour_of(const std::string& s) {
-    return s == "black" ? 0 : s == "white" ? 1 : -1;
-}
-
-} // namespace
 
 Json orbello_game_fields(const OrbelloGame& g) {
     Json o;

@@ -1,5 +1,7 @@
 #include "match_tally.h"
 
+#include "match_text.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -14,10 +16,6 @@ std::string fixed(double v, int decimals) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
     return buf;
-}
-
-std::string points_text(double p) {
-    return p == std::floor(p) ? fixed(p, 0) : fixed(p, 1);
 }
 
 std::string percent(double part, double whole) {
@@ -205,7 +203,7 @@ std::string MatchTally::statistics_text() const {
     const double points =
         static_cast<double>(p.a_view.wins) + 0.5 * static_cast<double>(p.a_view.draws);
     const EloEstimate e = estimate(p.a_view);
-    o << labels_[0] << " against " << labels_[1] << ": " << points_text(points) << "/" << games
+    o << labels_[0] << " against " << labels_[1] << ": " << format_points(points) << "/" << games
       << " (" << percent(points, static_cast<double>(games)) << "), Elo " << format_elo(e)
       << ", LOS " << fixed(100 * e.los, 1) << "%, draws "
       << percent(static_cast<double>(p.a_view.draws), static_cast<double>(games)) << "\n";

@@ -1,8 +1,15 @@
 #include "match_text.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace matchtools {
+
+std::string format_points(double points) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, points == std::floor(points) ? "%.0f" : "%.1f", points);
+    return buf;
+}
 
 std::string format_ms(double ms) {
     char buf[32];

@@ -6,6 +6,8 @@
 
 namespace matchtools {
 
+// Points of a score: whole, or with one decimal when there is a half.
+std::string format_points(double points);
 // Milliseconds with one decimal.
 std::string format_ms(double ms);
 // The command with every "{seed}" replaced by the game's seed.

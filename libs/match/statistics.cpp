@@ -8,7 +8,6 @@
 namespace matchtools {
 namespace {
 
-constexpr double Z95 = 1.959963984540054; // two-sided 95% of the normal distribution
 constexpr double INF = std::numeric_limits<double>::infinity();
 
 Bound unbounded(double sign) {
@@ -34,7 +33,7 @@ void score_interval(const ScoreSample& s, Bound& low, Bound& high) {
     }
     const double n = static_cast<double>(s.units);
     const double interior = s.interior * n / (n + 1);
-    const double k = Z95 * Z95 / n;
+    const double k = kZ95 * kZ95 / n;
     const double a = 1 + k, b = 2 * s.mean + k, c = s.mean * s.mean + k * interior;
     const double root = std::sqrt(std::max(0.0, b * b - 4 * a * c));
     const double p_low = (b - root) / (2 * a), p_high = (b + root) / (2 * a);

@@ -17,6 +17,9 @@
 
 namespace matchtools {
 
+// The two-sided 95% point of the normal distribution.
+constexpr double kZ95 = 1.959963984540054;
+
 struct Trinomial {
     long long wins = 0, draws = 0, losses = 0; // first engine's view
 };

@@ -1,5 +1,7 @@
 #include "tournament_table.h"
 
+#include "match_text.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -9,7 +11,6 @@
 namespace matchtools {
 namespace {
 
-constexpr double Z95 = 1.959963984540054;
 const double ELO_SLOPE = std::log(10.0) / 400; // d/dD of ln(10^(D/400))
 
 // Results of every pairing, cell [i][j] from engine i's view (both cells kept).
@@ -194,15 +195,6 @@ void rate_group(const Results& res, const std::vector<int>& members,
     }
 }
 
-std::string points_text(double p) {
-    char text[32];
-    if (p == std::floor(p))
-        std::snprintf(text, sizeof text, "%.0f", p);
-    else
-        std::snprintf(text, sizeof text, "%.1f", p);
-    return text;
-}
-
 std::string percent_text(double points, long long games) {
     if (games == 0) return "-";
     char text[32];
@@ -289,7 +281,7 @@ std::string crosstable(const std::vector<std::string>& labels,
             const int i = order[static_cast<size_t>(row)], j = order[static_cast<size_t>(col)];
             std::string c = i == j                  ? "."
                             : res.played(i, j) == 0 ? "-"
-                                                    : points_text(res.points(i, j)) + "/" +
+                                                    : format_points(res.points(i, j)) + "/" +
                                                           std::to_string(res.played(i, j));
             cell_width = std::max(cell_width, c.size());
             cells[static_cast<size_t>(row)].push_back(c);
@@ -308,7 +300,7 @@ std::string crosstable(const std::vector<std::string>& labels,
                            pad_right(label_of(labels, i), name_width);
         for (const std::string& c : cells[static_cast<size_t>(row)])
             line += "  " + pad_left(c, cell_width);
-        line += "  " + pad_left(points_text(x.points), 8) + "  " +
+        line += "  " + pad_left(format_points(x.points), 8) + "  " +
                 pad_left(std::to_string(x.games), 6) + "  " +
                 pad_left(percent_text(x.points, x.games), 6);
         out += line + "\n";
@@ -354,8 +346,8 @@ std::string elo_table(const std::vector<std::string>& labels, const std::vector<
             interval[i] = "alone in its group";
         } else {
             elo[i] = format_bound(Bound{x.elo, true});
-            interval[i] = "[" + format_bound(Bound{x.elo - Z95 * x.error, true}) + ", " +
-                          format_bound(Bound{x.elo + Z95 * x.error, true}) + "]";
+            interval[i] = "[" + format_bound(Bound{x.elo - kZ95 * x.error, true}) + ", " +
+                          format_bound(Bound{x.elo + kZ95 * x.error, true}) + "]";
         }
         interval_width = std::max(interval_width, interval[i].size());
     }
