@@ -79,6 +79,9 @@ bool StartEngine(const std::string& command) {
         return false;
     }
     host.engineCommand = command;
+    // Standard output only, for scripted runs: the panel has the level.
+    printf("engine started: %s\n", command.c_str());
+    fflush(stdout);
     return true;
 }
 

@@ -85,7 +85,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
-        Paint(dc);
+        // A replay's moves are not shown one by one (nor their captures' journeys).
+        if (!host.quiet) Paint(dc);
         EndPaint(hwnd, &ps);
         return 0;
     }

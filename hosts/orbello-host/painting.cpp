@@ -38,12 +38,17 @@ std::vector<std::string> Wrapped(HDC dc, const std::string& text) {
     });
 }
 
-// The help text's lines, measured with the panel's font.
-std::vector<std::string> HelpLines() {
-    HDC dc = host.frame->dc();
-    HGDIOBJ old = SelectObject(dc, host.font);
-    std::vector<std::string> lines = Wrapped(dc, kHelp);
-    SelectObject(dc, old);
+// The help text's lines, measured with the panel's font once for each panel width.
+const std::vector<std::string>& HelpLines() {
+    static std::vector<std::string> lines;
+    static int width = -1;
+    if (width != PanelWidth()) {
+        width = PanelWidth();
+        HDC dc = host.frame->dc();
+        HGDIOBJ old = SelectObject(dc, host.font);
+        lines = Wrapped(dc, kHelp);
+        SelectObject(dc, old);
+    }
     return lines;
 }
 
@@ -127,7 +132,7 @@ void PaintPanel(HDC dc) {
             y += kLine;
         }
     y += 6;
-    const std::vector<std::string> help = HelpLines();
+    const std::vector<std::string>& help = HelpLines();
     const std::vector<PaintedButton> buttons = Buttons();
     const int bottom = buttons.empty() ? host.clientH : buttons.front().rect.top - 6;
     // The newest lines of the move list that fit above the buttons.
