@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the README's pictures under Wine on a virtual display, each window saved by the host
 # itself and converted to PNG here:
-#   docs/orbello.png   a person's clicks against OrbelloEngine.exe in orbello-host, mid-game;
+#   docs/orbello.png   a person's clicks against OrbelloEngine.exe in orbello-host, mid-game,
+#                      with a hint;
 #   docs/dab-host.png  dab-host plays a game against Vantry by clicks until the middle game.
 # bash scripts/screenshot.sh [orbello|dab-host]   (both when no name is given)
 # The x64 cross build goes to build/win64 (or $BUILD_DIR).
@@ -18,8 +19,9 @@ if [ "$which" = all ] || [ "$which" = orbello ]; then
   cmake --build "$build" -j "$(nproc)" --target orbello-host orbello orbello_data orbello-engine \
     >/dev/null
   # Black's first ten moves of the game the Windows test plays; White is the engine at a fixed
-  # depth and seed, so it answers the same on every machine and the picture is the same.
-  moves=DBCC,DADB,EBEC,ECEB,CBDA,CACC,DACC,DBCC,FBEC,FACC
+  # depth and seed, so it answers the same on every machine and the picture is the same. Then
+  # a hint for Black's next move, shown on the board.
+  moves="DBCC,DADB,EBEC,ECEB,CBDA,CACC,DACC,DBCC,FBEC,FACC,hint"
   shot="$root/$build/orbello-screenshot.bmp"
   rm -f "$shot"
   (cd "$build" && "$root/cmake/wine-run.sh" bin/orbello-host.exe \

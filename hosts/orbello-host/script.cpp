@@ -62,7 +62,9 @@ bool Word(const std::string& item) {
 
 void ScriptStep() {
     if (host.scriptPos >= host.opt.moves.size()) {
-        if (!host.opt.screenshot.empty()) {
+        // The picture waits for a hint or a take back asked last, not for the engine's move.
+        if (!host.opt.screenshot.empty() && !Busy() &&
+            host.hintDue == dabtools::Clock::time_point{}) {
             UpdateWindow(host.hwnd);
             PostMessageA(host.hwnd, WM_CLOSE, 0, 0);
         }

@@ -1,0 +1,126 @@
+#include "play_logic.h"
+
+#include <gtest/gtest.h>
+
+namespace orbello_host {
+namespace {
+
+TEST(OrbelloHostTakeBack, GoesBackToBeforeThePersonsLastMove) {
+    struct Case {
+        size_t moves;
+        int person; // -1: people play both sides
+        size_t keep;
+    } cases[] = {
+        {0, BLACK, 0},
+        {1, BLACK, 0},
+        {2, BLACK, 0},
+        {3, BLACK, 2},
+        {4, BLACK, 2},
+        {9, BLACK, 8},
+        // White: the engine's first move alone is nothing of the person's to take back.
+        {0, WHITE, 0},
+        {1, WHITE, 1},
+        {2, WHITE, 1},
+        {3, WHITE, 1},
+        {4, WHITE, 3},
+        {1, -1, 0},
+        {5, -1, 4},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TakeBackLength(c.moves, c.person), c.keep)
+            << c.moves << " moves, person " << c.person;
+}
+
+TEST(OrbelloHostHistory, LineNamesTheEnginesColourAndEveryMove) {
+    EXPECT_EQ(HistoryLine(WHITE, {}), "history white 0");
+    EXPECT_EQ(HistoryLine(BLACK, {"DBCC", "DEDD", "DADB"}), "history black 3 DBCC DEDD DADB");
+}
+
+TEST(OrbelloHostLevels, OnlyTheProjectsEngineTakesThem) {
+    struct Case {
+        const char* command;
+        bool own;
+    } cases[] = {
+        {"OrbelloEngine.exe --movetime 0 --depth 3", true},
+        {"\"C:\\Program Files\\Orbello\\OrbelloEngine.exe\" --movetime 1000", true},
+        {"ORBELLOENGINE.EXE", true},
+        {"build/release/bin/orbello-engine --movetime 300", true},
+        {"orbello-engine.exe", true},
+        {"scripted_engine.exe EEDD", false},
+        {"OrbelloEngine2.exe", false},
+        {"my-orbello-engine", false},
+        {"orbello-opponent greedy", false},
+        {"", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsOwnEngine(c.command), c.own) << c.command;
+}
+
+TEST(OrbelloHostReplies, MoveReadAsTheModuleReadsIt) {
+    struct Case {
+        const char* line;
+        const char* move;
+    } cases[] = {
+        {"move ABCD", "ABCD"}, {"move ABCD\nend\n", "ABCD"}, {"xx move EFAB yy", "EFAB"},
+        {"move ABC", ""},      {"name orbello-engine", ""},  {"move AB\nCD", ""},
+        {"history ok", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(MoveOfReply(c.line), c.move) << c.line;
+}
+
+TEST(OrbelloHostPanel, TextWrapsAtBlanksWithinTheWidth) {
+    const auto chars = [](const std::string& s) { return static_cast<int>(s.size()); };
+    struct Case {
+        const char* text;
+        int width;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"", 5, {}},
+        {"a bb ccc", 4, {"a bb", "ccc"}},
+        {"abcd efgh", 9, {"abcd efgh"}},    // exactly the width
+        {"abcd efgh", 8, {"abcd", "efgh"}}, // one short
+        {"  lead   trail  ", 20, {"lead trail"}},
+        {"abcdefghij", 4, {"abcd", "efgh", "ij"}}, // a word longer than a line is cut
+        {"x abcdefgh y", 4, {"x", "abcd", "efgh", "y"}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<std::string> got = WrapText(c.text, c.width, chars);
+        EXPECT_EQ(got, c.lines) << '"' << c.text << "\" in " << c.width;
+        for (const std::string& line : got) EXPECT_LE(chars(line), c.width) << line;
+    }
+}
+
+TEST(OrbelloHostReplay, PositionByTheRulesAndTheMoveThatIsNot) {
+    // A referee's game of 30 plies (tests/orbello-windows/records/referee_match.jsonl).
+    const std::vector<std::string> game = {
+        "CBCC", "CECD", "DBDC", "DEDD", "DACB", "DDEC", "CBDA", "ECDA", "DCDA", "FEED",
+        "CADB", "CDBD", "CCCF", "BDCF", "DACF", "EDCF", "DBCF", "DFCF", "AACF", "AFCF",
+        "FACF", "FFCF", "BAAA", "BECD", "ABBC", "CDBC", "BBBC", "CFBC", "AABC", "AEBE"};
+    Replayed r;
+    std::string why;
+    ASSERT_TRUE(ReplayMoves(game, 'A', 'A', r, why)) << why;
+    EXPECT_EQ(r.pieces[BLACK], 4);
+    EXPECT_EQ(r.pieces[WHITE], 4);
+    EXPECT_EQ(r.sideToMove, BLACK);
+    EXPECT_FALSE(r.over);
+
+    struct Bad {
+        std::vector<std::string> moves;
+        int baseX, baseY;
+        const char* named;
+    } bad[] = {
+        {{"DBCC", "DBCD"}, 'A', 'A', "move 2 'DBCD'"}, // Black's piece moved by White
+        {{"DBCG"}, 'A', 'A', "move 1 'DBCG'"},         // off the board by one row
+        {{"DBC"}, 'A', 'A', "move 1 'DBC'"},
+        {{"dbcc"}, 'A', 'A', "move 1 'dbcc'"}, // another base
+    };
+    for (const Bad& b : bad) {
+        EXPECT_FALSE(ReplayMoves(b.moves, b.baseX, b.baseY, r, why)) << b.named;
+        EXPECT_NE(why.find(b.named), std::string::npos) << why;
+    }
+    ASSERT_TRUE(ReplayMoves({"dbcc", "dedd"}, 'a', 'a', r, why)) << why;
+    EXPECT_EQ(r.sideToMove, BLACK);
+    EXPECT_EQ(r.board[2][2], BLACK);
+}
+
+} // namespace
+} // namespace orbello_host
