@@ -1,6 +1,7 @@
 #include "play_logic.h"
 
 #include "child_process.h"
+#include "orbello_game_record.h"
 
 #include <cctype>
 
@@ -108,6 +109,34 @@ bool ReplayMoves(const std::vector<std::string>& moves, int baseX, int baseY, Re
     out.pieces[0] = count.black;
     out.pieces[1] = count.white;
     return true;
+}
+
+matchtools::Json SavedGameRecord(const std::vector<std::string>& moves, int baseX, int baseY,
+                                 const std::string labels[2], int winner) {
+    static const char* const kColourWords[2] = {"black", "white"};
+    game_records::OrbelloGame g;
+    for (int c = 0; c < 2; ++c) g.labels[c] = labels[c];
+    g.base_x = baseX;
+    g.base_y = baseY;
+    for (const std::string& m : moves) g.moves.push_back({m, -1});
+    Replayed position;
+    std::string why;
+    ReplayMoves(moves, baseX, baseY, position, why);
+    g.pieces[0] = position.pieces[0];
+    g.pieces[1] = position.pieces[1];
+    if (winner >= 0) {
+        g.result = kColourWords[winner];
+        g.winner = winner;
+        g.reason = std::string(kColourWords[1 - winner]) + " has no pieces left";
+        g.summary.points[winner] = 1;
+    } else {
+        g.reason = "saved by orbello-host before the end, " +
+                   std::string(kColourWords[position.sideToMove]) + " to move";
+    }
+    matchtools::Json record = matchtools::game_record_head(1, 0, "orbello-host", 0, nullptr);
+    const matchtools::Json fields = game_records::orbello_game_fields(g);
+    for (const auto& item : fields.items()) record[item.key()] = item.value();
+    return record;
 }
 
 } // namespace orbello_host

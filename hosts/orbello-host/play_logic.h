@@ -4,6 +4,7 @@
 // window so that a test checks each decision by itself.
 #pragma once
 
+#include "match_log.h"
 #include "rules/rules.h"
 
 #include <functional>
@@ -42,5 +43,10 @@ struct Replayed {
 };
 bool ReplayMoves(const std::vector<std::string>& moves, int baseX, int baseY, Replayed& out,
                  std::string& why);
+
+// The record a saved game is: the referee's game record of these moves (module text with its
+// bases), labels by colour, the winner's colour when the game is over (-1 while it is not).
+matchtools::Json SavedGameRecord(const std::vector<std::string>& moves, int baseX, int baseY,
+                                 const std::string labels[2], int winner);
 
 } // namespace orbello_host

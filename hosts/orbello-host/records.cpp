@@ -16,8 +16,6 @@ using matchtools::Json;
 
 namespace {
 
-const char* const kColourWords[2] = {"black", "white"};
-
 // What a saved game calls the engine: its command, without the folder of the default one.
 std::string EngineLabel() {
     std::string label = host.engineCommand;
@@ -36,31 +34,12 @@ std::string FileName(const std::string& path) {
 }
 
 Json CurrentGameRecord() {
-    game_records::OrbelloGame g;
     const bool engine = !host.engineCommand.empty();
+    std::string labels[2];
     for (int c = 0; c < 2; ++c)
-        g.labels[c] = engine && c == host.opt.engineSide ? EngineLabel() : "person";
-    g.base_x = host.baseX;
-    g.base_y = host.baseY;
-    for (const std::string& m : host.moves) g.moves.push_back({m, -1});
-    Replayed position;
-    std::string why;
-    ReplayMoves(host.moves, host.baseX, host.baseY, position, why);
-    g.pieces[0] = position.pieces[0];
-    g.pieces[1] = position.pieces[1];
-    if (host.over && host.winner >= 0) {
-        g.result = kColourWords[host.winner];
-        g.winner = host.winner;
-        g.reason = std::string(kColourWords[1 - host.winner]) + " has no pieces left";
-        g.summary.points[host.winner] = 1;
-    } else {
-        g.reason = "saved by orbello-host before the end, " +
-                   std::string(kColourWords[host.sideToMove]) + " to move";
-    }
-    Json record = matchtools::game_record_head(1, 0, "orbello-host", 0, nullptr);
-    const Json fields = game_records::orbello_game_fields(g);
-    for (const auto& item : fields.items()) record[item.key()] = item.value();
-    return record;
+        labels[c] = engine && c == host.opt.engineSide ? EngineLabel() : "person";
+    return SavedGameRecord(host.moves, host.baseX, host.baseY, labels,
+                           host.over ? host.winner : -1);
 }
 
 // The shown move of the record, as the panel and standard output say it.

@@ -1,5 +1,8 @@
 #include "play_logic.h"
 
+#include "orbello_game_record.h"
+#include "record_file.h"
+
 #include <gtest/gtest.h>
 
 namespace orbello_host {
@@ -120,6 +123,38 @@ TEST(OrbelloHostReplay, PositionByTheRulesAndTheMoveThatIsNot) {
     ASSERT_TRUE(ReplayMoves({"dbcc", "dedd"}, 'a', 'a', r, why)) << why;
     EXPECT_EQ(r.sideToMove, BLACK);
     EXPECT_EQ(r.board[2][2], BLACK);
+}
+
+TEST(OrbelloHostSave, RecordReadsBackAsTheGameSaved) {
+    const std::string labels[2] = {"person", "OrbelloEngine.exe --level 3"};
+    struct Case {
+        std::vector<std::string> moves;
+        int base;
+        int winner;
+        bool over;
+    } cases[] = {
+        {{}, 'A', -1, false},
+        {{"DBCC", "DEDD", "DADB"}, 'A', -1, false},
+        {{"dbcc", "dedd"}, 'a', -1, false}, // the module's bases kept in the record
+        {{"DBCC"}, 'A', BLACK, true},       // a result read back as over
+    };
+    for (const Case& c : cases) {
+        const matchtools::Json saved = SavedGameRecord(c.moves, c.base, c.base, labels, c.winner);
+        // Through the text a file holds, as the window writes and reads it.
+        const matchtools::Json line = matchtools::Json::parse(matchtools::json_line(saved));
+        game_records::OrbelloRecord back;
+        std::string why;
+        ASSERT_TRUE(game_records::read_orbello_record(line, back, why)) << why;
+        ASSERT_EQ(back.game.moves.size(), c.moves.size());
+        for (size_t i = 0; i < c.moves.size(); ++i) EXPECT_EQ(back.game.moves[i].text, c.moves[i]);
+        EXPECT_EQ(back.game.base_x, c.base);
+        EXPECT_EQ(back.game.labels[1], labels[1]);
+        EXPECT_EQ(back.over, c.over);
+        EXPECT_EQ(back.game.winner, c.winner);
+        EXPECT_EQ(back.game.pieces[BLACK] + back.game.pieces[WHITE], 24);
+        matchtools::GameSummary summary;
+        EXPECT_TRUE(matchtools::summary_of(line, summary, why)) << why;
+    }
 }
 
 } // namespace
