@@ -21,7 +21,7 @@ if [ "$which" = all ] || [ "$which" = orbello ]; then
   # Black's first ten moves of the game the Windows test plays; White is the engine at a fixed
   # depth and seed, so it answers the same on every machine and the picture is the same. Then
   # a hint for Black's next move, shown on the board.
-  moves="DBCC,DADB,EBEC,ECEB,CBDA,CACC,DACC,DBCC,FBEC,FACC,hint"
+  moves="BBAC,FBFC,DBEC,CBDC,FCFB,DAEC,DCEC,AABB,EBFC,BBBC,hint"
   shot="$root/$build/orbello-screenshot.bmp"
   rm -f "$shot"
   (cd "$build" && "$root/cmake/wine-run.sh" bin/orbello-host.exe \

@@ -99,7 +99,14 @@ bool merge_logs(const std::vector<MatchLog>& logs, std::vector<Json>& games, std
             return false;
         }
         const long long from = log.settings.at("first_game").get<long long>();
-        ranges.push_back({from, from + log.settings.at("games").get<long long>() - 1, &log});
+        long long to = from + log.settings.at("games").get<long long>() - 1;
+        // A run that ended early holds the games up to its last one (they are written in
+        // number order), so the rest can be played as a range of its own and merged.
+        if (!log.closed) {
+            to = from - 1;
+            for (const Json& g : log.games) to = std::max(to, g.value("game", 0LL));
+        }
+        ranges.push_back({from, to, &log});
     }
     std::sort(ranges.begin(), ranges.end(),
               [](const Range& x, const Range& y) { return x.from < y.from; });

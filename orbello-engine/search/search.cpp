@@ -10,20 +10,6 @@ namespace {
 
 constexpr std::uint8_t BOUND_EXACT = 0, BOUND_LOWER = 1, BOUND_UPPER = 2;
 
-// The crossing points of both loops: a piece there has walks along two lines of its loop.
-constexpr Bits CROSSINGS = (Bits{1} << 7) | (Bits{1} << 10) | (Bits{1} << 25) | (Bits{1} << 28) |
-                           (Bits{1} << 14) | (Bits{1} << 15) | (Bits{1} << 20) | (Bits{1} << 21);
-// A piece on a corner stands on an arc: nothing can ever capture it.
-constexpr Bits CORNERS = (Bits{1} << 0) | (Bits{1} << 5) | (Bits{1} << 30) | (Bits{1} << 35);
-
-constexpr int PIECE = 100;
-constexpr int STEP = 2;
-constexpr int ROUTE = 4;
-constexpr int DEFENDED = 5;
-constexpr int HANGING = 30;
-constexpr int CROSSING = 6;
-constexpr int CORNER = 12;
-
 int ToTable(int score, int ply) {
     return score > WIN_BOUND ? score + ply : score < -WIN_BOUND ? score - ply : score;
 }
@@ -32,34 +18,6 @@ int FromTable(int score, int ply) {
 }
 
 } // namespace
-
-int Evaluate(const Position& p) {
-    const Bits empty = ALL_SQUARES & ~p.Occupied();
-    int score[2] = {0, 0};
-    Bits attacks[2] = {0, 0}, defends[2] = {0, 0};
-    for (int c = 0; c < 2; ++c) {
-        const Bits own = p.pieces[c];
-        score[c] += PIECE * PopCount(own) + CROSSING * PopCount(own & CROSSINGS) +
-                    CORNER * PopCount(own & CORNERS);
-        for (Bits b = own; b; b &= b - 1) {
-            const int sq = LowestSquare(b);
-            score[c] += STEP * PopCount(StepTargets(sq) & empty);
-            const Bits reach = LoopReach(p, sq);
-            score[c] += ROUTE * PopCount(reach & p.pieces[1 - c]);
-            attacks[c] |= reach & p.pieces[1 - c];
-            defends[c] |= reach & own;
-        }
-    }
-    for (int c = 0; c < 2; ++c) {
-        const Bits own = p.pieces[c];
-        score[c] += DEFENDED * PopCount(own & defends[c]);
-        // The side to move can save one attacked piece, the other side none of them.
-        int hanging = PopCount(own & attacks[1 - c] & ~defends[c]);
-        if (c == p.side && hanging) --hanging;
-        score[c] -= HANGING * hanging;
-    }
-    return score[p.side] - score[1 - p.side];
-}
 
 Searcher::Searcher(int tableBits)
     : table_(static_cast<Entry*>(std::calloc(std::size_t{1} << tableBits, sizeof(Entry)))),
@@ -123,19 +81,43 @@ int Searcher::Quiesce(const Position& p, int alpha, int beta, int ply) {
     ++nodes_;
     if (p.pieces[p.side] == 0) return -(WIN - ply);
     if (TimeUp()) return 0;
+    // Exchanges reach the same position in many orders: the table answers the repeats.
+    Entry& entry = table_[p.key & tableMask_];
+    Move tableMove = NO_MOVE;
+    if (entry.key == p.key) {
+        const int score = FromTable(entry.score, ply);
+        if (entry.bound == BOUND_EXACT || (entry.bound == BOUND_LOWER && score >= beta) ||
+            (entry.bound == BOUND_UPPER && score <= alpha))
+            return score;
+        if (IsCapture(entry.move)) tableMove = entry.move;
+    }
     const int standPat = Evaluate(p);
     if (standPat >= beta || ply >= MAX_PLY - 1) return standPat;
+    const int alphaIn = alpha;
     alpha = std::max(alpha, standPat);
+    int best = standPat;
+    Move bestMove = NO_MOVE;
     Move moves[MAX_MOVES];
     const int n = GenerateMoves(p, moves, true);
-    OrderMoves(p, moves, n, NO_MOVE, MAX_PLY);
+    OrderMoves(p, moves, n, tableMove, MAX_PLY);
     for (int i = 0; i < n; ++i) {
         const int score = -Quiesce(MakeMoveOn(p, moves[i]), -beta, -alpha, ply + 1);
         if (stopped_) return 0;
-        if (score >= beta) return score;
+        if (score > best) {
+            best = score;
+            bestMove = moves[i];
+        }
+        if (score >= beta) break;
         alpha = std::max(alpha, score);
     }
-    return alpha;
+    // Never over an entry of a real depth: those are dearer to find again.
+    if (entry.depth <= 0) {
+        const std::uint8_t bound = best >= beta     ? BOUND_LOWER
+                                   : best > alphaIn ? BOUND_EXACT
+                                                    : BOUND_UPPER;
+        entry = Entry{p.key, bestMove, static_cast<std::int16_t>(ToTable(best, ply)), 0, bound};
+    }
+    return best;
 }
 
 int Searcher::Negamax(const Position& p, int depth, int alpha, int beta, int ply, bool pvNode) {

@@ -4,6 +4,7 @@
 #define ORBELLO_ENGINE_SEARCH_SEARCH_H
 
 #include "board/bitboard.h"
+#include "search/evaluation.h"
 
 #include <chrono>
 #include <cstdint>
@@ -16,9 +17,6 @@ namespace orbello_engine {
 constexpr int WIN = 30000;
 constexpr int WIN_BOUND = WIN - 1000; // values beyond this are wins or losses in N plies
 constexpr int MAX_PLY = 128;
-
-// Static value for the side to move.
-int Evaluate(const Position& p);
 
 struct SearchLimits {
     int maxDepth = 64;

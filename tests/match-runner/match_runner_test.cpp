@@ -198,6 +198,26 @@ TEST(MatchLogs, OnlyRangesOfOneMatchMerge) {
             EXPECT_NE(why.find(c.error), std::string::npos) << c.name << ": " << why;
         }
     }
+    // A run that ended early is taken up where it stopped: its declared range no longer
+    // stands in the way of the rest.
+    {
+        std::vector<MatchLog> logs(2);
+        std::string why;
+        ASSERT_TRUE(read_match_log(temp_file("early.jsonl", log_text(s1, {{1, 1}, {2, 0}}, false)),
+                                   logs[0], why));
+        ASSERT_TRUE(read_match_log(
+            temp_file("rest.jsonl", log_text(settings_of(7, 3, 2), {{3, 1}, {4, 1}})), logs[1],
+            why));
+        std::vector<Json> games;
+        EXPECT_TRUE(merge_logs(logs, games, why)) << why;
+        EXPECT_EQ(games.size(), 4u);
+        logs[1] = MatchLog{};
+        ASSERT_TRUE(read_match_log(
+            temp_file("again.jsonl", log_text(settings_of(7, 2, 3), {{2, 1}, {3, 1}})), logs[1],
+            why));
+        EXPECT_FALSE(merge_logs(logs, games, why));
+        EXPECT_NE(why.find("(games 1-2)"), std::string::npos) << why;
+    }
     // A broken line before the last is damage, not a crash: refused.
     MatchLog log;
     std::string why;
