@@ -5,20 +5,17 @@
 #include "engine_text.h"
 #include "play_logic.h"
 
+#include <cstdio>
+
 namespace orbello_host {
 
 using dabtools::Clock;
 
 namespace {
 
-// The game's engine at the chosen level with a short budget when it is the project's own;
-// another engine as it was given.
-std::string HintCommand() {
-    const std::string command =
-        host.engineCommand.empty() ? EngineCommandLine() : host.engineCommand;
-    if (command.empty() || !IsOwnEngine(command)) return command;
-    return command + " --movetime " + std::to_string(kHintMovetimeMs) + " --level " +
-           std::to_string(host.level);
+std::string HintEngineCommand() {
+    return HintCommand(host.engineCommand.empty() ? EngineCommandLine() : host.engineCommand,
+                       kHintMovetimeMs);
 }
 
 void HintDone(const std::string& note) {
@@ -42,7 +39,7 @@ void DropHint() {
 void AskHint() {
     if (host.viewer.active || host.over || !PeoplesTurn() || host.hintDue != Clock::time_point{})
         return;
-    const std::string command = HintCommand();
+    const std::string command = HintEngineCommand();
     if (command.empty()) {
         Log("hint: no engine to ask (--no-engine)");
         Repaint();
@@ -55,6 +52,9 @@ void AskHint() {
         Repaint();
         return;
     }
+    // Standard output only, for scripted runs, as for the game's engine.
+    printf("hint engine: %s\n", command.c_str());
+    fflush(stdout);
     host.hint.clear();
     host.hintFor = host.moves.size();
     // The engine plays the person's side: the side to move, so it answers with its move.

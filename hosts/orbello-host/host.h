@@ -11,6 +11,7 @@
 #include "module_slots.h"
 #include "orbello_game_record.h"
 #include "painted_button.h"
+#include "play_logic.h"
 
 #include <deque>
 #include <memory>
@@ -27,7 +28,6 @@ const UINT WM_SCRIPT_STEP = WM_APP + 2;
 const UINT WM_HINT_ENGINE = WM_APP + 3; // output has come from the engine asked for a hint
 const UINT_PTR kDeadlineTimer = 1;
 
-const int kTopLevel = 5;
 const int kHintMovetimeMs = 500;
 const int kHistoryReplyMs = 10000; // for "history ok": the engine may have to start first
 

@@ -36,6 +36,13 @@ bool IsOwnEngine(const std::string& command) {
     return name == "orbelloengine" || name == "orbello-engine";
 }
 
+std::string HintCommand(const std::string& gameCommand, int movetimeMs) {
+    if (gameCommand.empty() || !IsOwnEngine(gameCommand)) return gameCommand;
+    // The engine takes the last of an option given twice, so these override the game's.
+    return gameCommand + " --movetime " + std::to_string(movetimeMs) + " --level " +
+           std::to_string(kTopLevel);
+}
+
 std::string MoveOfReply(const std::string& line) {
     // As the module reads a reply: the keyword anywhere, one separator, four characters.
     const size_t at = line.find("move");

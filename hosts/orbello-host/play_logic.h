@@ -25,6 +25,14 @@ std::string HistoryLine(int engineSide, const std::vector<std::string>& moves);
 // which takes --level and --movetime.
 bool IsOwnEngine(const std::string& command);
 
+// The levels people choose from; the top one is the engine at full strength.
+const int kTopLevel = 5;
+
+// The engine asked for a hint, from the game's engine command: the project's own engine at
+// full strength whatever level the game is played at (a hint is the person's best move),
+// within movetimeMs; another engine as it was given.
+std::string HintCommand(const std::string& gameCommand, int movetimeMs);
+
 // The four move characters of an engine's "move XXXX" line; empty when it has none.
 std::string MoveOfReply(const std::string& line);
 

@@ -1,9 +1,12 @@
 #include "play_logic.h"
 
+#include "child_process.h"
 #include "orbello_game_record.h"
 #include "record_file.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace orbello_host {
 namespace {
@@ -56,6 +59,41 @@ TEST(OrbelloHostLevels, OnlyTheProjectsEngineTakesThem) {
         {"", false},
     };
     for (const Case& c : cases) EXPECT_EQ(IsOwnEngine(c.command), c.own) << c.command;
+}
+
+// The value the engine reads for option: the last one given wins; empty when it is absent.
+std::string LastValue(const std::vector<std::string>& words, const std::string& option) {
+    std::string value;
+    for (size_t i = 0; i + 1 < words.size(); ++i)
+        if (words[i] == option) value = words[i + 1];
+    return value;
+}
+
+TEST(OrbelloHostLevels, HintAsksTheOwnEngineAtFullStrengthWithinItsBudget) {
+    struct Case {
+        const char* game;
+        const char* level;    // the --level the hint engine reads; "" when not given
+        const char* movetime; // and its --movetime
+    } cases[] = {
+        {"OrbelloEngine.exe --movetime 0 --depth 3 --seed 1 --level 1", "5", "500"},
+        {"OrbelloEngine.exe --movetime 0 --depth 3 --seed 1 --level 4", "5", "500"},
+        {"\"C:\\Program Files\\Orbello\\OrbelloEngine.exe\" --movetime 3000 --level 2", "5", "500"},
+        {"build/release/bin/orbello-engine", "5", "500"},
+        // Another engine is asked as it was given: it may not know the options.
+        {"scripted_engine.exe EEDD --level 2", "2", ""},
+        {"orbello-opponent greedy", "", ""},
+    };
+    for (const Case& c : cases) {
+        const std::string hint = HintCommand(c.game, 500);
+        const std::vector<std::string> words = dabtools::split_command(hint);
+        const std::vector<std::string> game = dabtools::split_command(c.game);
+        ASSERT_GE(words.size(), game.size()) << hint;
+        // The game's own options (its depth, its seed, the program) are kept.
+        EXPECT_TRUE(std::equal(game.begin(), game.end(), words.begin())) << hint;
+        EXPECT_EQ(LastValue(words, "--level"), c.level) << hint;
+        EXPECT_EQ(LastValue(words, "--movetime"), c.movetime) << hint;
+    }
+    EXPECT_EQ(HintCommand("", 500), ""); // people play both sides: nobody to ask
 }
 
 TEST(OrbelloHostReplies, MoveReadAsTheModuleReadsIt) {
