@@ -3,7 +3,8 @@
 # itself and converted to PNG here:
 #   docs/orbello.png   a person's clicks against OrbelloEngine.exe in orbello-host, mid-game,
 #                      with a hint;
-#   docs/dab-host.png  dab-host plays a game against Vantry by clicks until the middle game.
+#   docs/dab-host.png  dab-host plays a game against Vantry by clicks until the middle game
+#                      and asks for a hint.
 # bash scripts/screenshot.sh [orbello|dab-host]   (both when no name is given)
 # The x64 cross build goes to build/win64 (or $BUILD_DIR).
 set -euo pipefail
@@ -35,8 +36,9 @@ fi
 if [ "$which" = all ] || [ "$which" = dab-host ]; then
   cmake --build "$build" -j "$(nproc)" --target dab-host vantry >/dev/null
   # The person clicks the first undrawn line of this list each time, Vantry answers with its
-  # 5000 ms search; the window is saved once the list is used up, in the middle game.
-  lines=BCB,ACC,BEA,ADB,BBD,AEE,BDC,ABD,BFB,AFA,BAE,ACE,BCD
+  # 5000 ms search; the window is saved once the list is used up, in the middle game, with a
+  # hint shown.
+  lines=BCB,ACC,BEA,ADB,BBD,AEE,BDC,ABD,BFB,AFA,BAE,ACE,BCD,hint
   shot="$root/$build/dab-host-screenshot.bmp"
   rm -f "$shot"
   (cd "$build" && "$root/cmake/wine-run.sh" bin/dab-host.exe --lines "$lines" \

@@ -1,5 +1,5 @@
-// The board drawn: boxes in their owner's colour, lines in their drawer's, the highlighted
-// line, the dots.
+// The board drawn: boxes in their owner's colour, lines in their drawer's, the hint's lines,
+// the highlighted line, the dots.
 #include "dab_host.h"
 
 namespace dab_host {
@@ -40,6 +40,8 @@ void PaintBoard(HDC dc) {
         for (int line : turns[t].lines)
             DrawLine(dc, line, turns[t].player == PERSON ? kPersonLine : kEngineLine,
                      t + 1 == turns.size() ? 7 : 5);
+    for (int line : host.hint)
+        if (!board.drawn[line]) DrawLine(dc, line, kHintLine, 5);
     if (host.hoverLine >= 0 && !board.drawn[host.hoverLine])
         DrawLine(dc, host.hoverLine, kHoverLine, 5);
     HBRUSH ink = CreateSolidBrush(RGB(30, 30, 30));

@@ -13,6 +13,14 @@ const int kPictureLines = 21;
 // What an engine may take to print that picture, and to read "end" before the next word.
 const int kPictureMs = 1000;
 const int kPauseMs = 50;
+// What an engine may take to answer "history": it only replays the lines given.
+const int kHistoryMs = 3000;
+
+// A picture row as printed, without the carriage return a Windows engine may add.
+std::string Row(std::string raw) {
+    while (!raw.empty() && (raw.back() == '\r' || raw.back() == '\n')) raw.pop_back();
+    return raw;
+}
 
 } // namespace
 
@@ -53,6 +61,11 @@ void EngineLink::LastLines(const std::string& moveText) {
     Queue(moveText, Await::Nothing, 0);
 }
 
+void EngineLink::History(const std::string& text, bool engineMoves, int mostLines) {
+    exitExpected_ = false;
+    Queue(text, Await::History, kHistoryMs, engineMoves ? (mostLines + 2) * lineMs_ : 0);
+}
+
 void EngineLink::GameOver() {
     Queue("end", Await::Pause, kPauseMs);
 }
@@ -64,9 +77,9 @@ bool EngineLink::thinking() const {
     return false;
 }
 
-void EngineLink::Queue(const std::string& text, Await await, int deadlineMs) {
+void EngineLink::Queue(const std::string& text, Await await, int deadlineMs, int replyMs) {
     if (!session_.running()) return;
-    queue_.push_back(Command{text, await, deadlineMs});
+    queue_.push_back(Command{text, await, deadlineMs, replyMs});
     if (await_ == Await::Nothing) SendNext();
 }
 
@@ -80,14 +93,19 @@ void EngineLink::SendNext() {
         }
         if (c.await == Await::Nothing) continue;
         await_ = c.await;
-        waitingFor_ = c.await == Await::Name    ? "in answer to \"name?\""
-                      : c.await == Await::Reply ? "while a move was due"
-                                                : "after \"" + c.text + "\"";
-        pictureLines_ = 0;
+        waitingFor_ = c.await == Await::Name      ? "in answer to \"name?\""
+                      : c.await == Await::Reply   ? "while a move was due"
+                      : c.await == Await::History ? "in answer to \"history\""
+                                                  : "after \"" + c.text + "\"";
+        picture_.clear();
+        reportPicture_ = false;
+        historyReplyMs_ = c.replyMs;
         const auto now = Clock::now();
-        if (c.await == Await::Name || c.await == Await::Reply)
-            session_.expect({c.await == Await::Name ? "name" : "move", waitingFor_, now,
-                             now + std::chrono::milliseconds(c.deadlineMs)});
+        if (c.await == Await::Name || c.await == Await::Reply || c.await == Await::History)
+            session_.expect({c.await == Await::Name    ? "name"
+                             : c.await == Await::Reply ? "move"
+                                                       : "",
+                             waitingFor_, now, now + std::chrono::milliseconds(c.deadlineMs)});
         SetTimer(window_, timer_, static_cast<UINT>(c.deadlineMs), nullptr);
     }
 }
@@ -129,9 +147,10 @@ void EngineLink::OnTimer() {
         return;
     case Await::Name:
     case Await::Reply:
+    case Await::History:
         // The reply, if it came meanwhile, else no reply: the session judges the deadline.
         OnOutput();
-        if (await_ == Await::Name || await_ == Await::Reply) {
+        if (await_ == Await::Name || await_ == Await::Reply || await_ == Await::History) {
             // A timer may fire a moment early: look again just after the deadline.
             const auto left = std::chrono::ceil<std::chrono::milliseconds>(session_.due().deadline -
                                                                            Clock::now());
@@ -155,15 +174,20 @@ void EngineLink::OutputEnded() {
 void EngineLink::OnOutput() {
     while (session_.running()) {
         std::string line;
-        if (await_ == Await::Name || await_ == Await::Reply) {
+        if (await_ == Await::Name || await_ == Await::Reply || await_ == Await::History) {
             switch (session_.next(line, Clock::now(), dabtools::is_chatter)) {
             case EngineSession::Got::Nothing:
                 return;
             case EngineSession::Got::Fault:
-                Fail(session_.fault(), session_.detail());
+                if (await_ == Await::History)
+                    HistoryFailed(session_.detail());
+                else
+                    Fail(session_.fault(), session_.detail());
                 return;
             case EngineSession::Got::Line:
-                if (await_ == Await::Name) {
+                if (await_ == Await::History) {
+                    HistoryAnswer(line);
+                } else if (await_ == Await::Name) {
                     name_ = dabtools::trim(line.substr(4));
                     Done();
                 } else {
@@ -179,26 +203,75 @@ void EngineLink::OnOutput() {
             OutputEnded();
             return;
         case dabtools::ChildProcess::Read::Line:
-            Line(dabtools::trim(line));
+            Line(line);
             break;
         }
     }
 }
 
-// A line while no reply is due: the rest of a picture, "Quit!", or a picture awaited.
-void EngineLink::Line(const std::string& t) {
-    if (await_ != Await::Picture || t.empty()) return;
-    if (!dabtools::is_board_line(t)) {
+// A line while no reply is due: the rest of a picture, "Quit!", or a picture awaited. Its
+// rows are counted blank ones too, since a row with no line drawn is all blanks.
+void EngineLink::Line(const std::string& raw) {
+    if (await_ != Await::Picture) return;
+    const std::string t = dabtools::trim(raw);
+    if (picture_.empty() && t.empty()) return;
+    if (!t.empty() && !dabtools::is_board_line(t)) {
         Fail(Fault::Garbled, "unexpected output " + dabtools::quote(t) + " " + waitingFor_);
         return;
     }
-    if (++pictureLines_ == kPictureLines) Done();
+    picture_.push_back(Row(raw));
+    if (static_cast<int>(picture_.size()) < kPictureLines) return;
+    const std::vector<std::string> rows = std::move(picture_);
+    picture_.clear();
+    if (reportPicture_) listener_->EnginePicture(rows);
+    if (await_ == Await::Picture) Done();
+}
+
+void EngineLink::AwaitPicture(const std::string& after, bool report) {
+    await_ = Await::Picture;
+    reportPicture_ = report;
+    waitingFor_ = after;
+    picture_.clear();
+    SetTimer(window_, timer_, static_cast<UINT>(kPictureMs), nullptr);
+}
+
+void EngineLink::HistoryAnswer(const std::string& line) {
+    KillTimer(window_, timer_);
+    await_ = Await::Nothing;
+    if (line != "history ok") {
+        HistoryFailed("it answered " + dabtools::quote(line));
+        return;
+    }
+    if (historyReplyMs_ > 0) {
+        // Its turn: the reply comes as it comes to a move.
+        await_ = Await::Reply;
+        waitingFor_ = "while a move was due";
+        const auto now = Clock::now();
+        session_.expect(
+            {"move", waitingFor_, now, now + std::chrono::milliseconds(historyReplyMs_)});
+        SetTimer(window_, timer_, static_cast<UINT>(historyReplyMs_), nullptr);
+    } else {
+        AwaitPicture("after \"history ok\"", true);
+    }
+    listener_->EngineHistory(true, "");
+}
+
+// An engine that refused the game or did not answer is not in the game the window shows:
+// it is stopped, and the window starts one afresh.
+void EngineLink::HistoryFailed(const std::string& why) {
+    KillTimer(window_, timer_);
+    await_ = Await::Nothing;
+    queue_.clear();
+    session_.kill();
+    listener_->EngineHistory(false, why);
 }
 
 void EngineLink::Reply(const std::string& line) {
-    // The game judges the reply and may queue the next command from there.
+    // The game judges the reply and may queue the next command from there; the picture
+    // that follows the reply comes first.
     KillTimer(window_, timer_);
     await_ = Await::Nothing;
+    if (expectPictures_) AwaitPicture("after its move", true);
     listener_->EngineReply(line);
     if (await_ != Await::Nothing) return;
     SendNext();

@@ -40,6 +40,19 @@ bool Game::TakeBack() {
     return true;
 }
 
+std::string Game::HistoryText(Player side) const {
+    std::string codes;
+    for (const Turn& t : turns_) codes += t.codes();
+    return std::string("history ") + (opener_ == side ? "black " : "white ") +
+           std::to_string(codes.size() / 3) + " " + (codes.empty() ? "-" : codes);
+}
+
+std::vector<int> Game::Lines() const {
+    std::vector<int> lines;
+    for (const Turn& t : turns_) lines.insert(lines.end(), t.lines.begin(), t.lines.end());
+    return lines;
+}
+
 // The board is rebuilt from the turns kept: a board has no way to take a line back.
 void Game::Replay() {
     board_ = dabtools::Board();

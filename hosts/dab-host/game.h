@@ -37,6 +37,12 @@ class Game {
     // turn and everything after it. False when there is nothing to take back.
     bool TakeBack();
 
+    // The game so far as the "history" line gives it to an engine that plays `side`: its
+    // colour word ("black" when that side opened), the number of lines and their codes.
+    std::string HistoryText(Player side) const;
+    // Every line drawn, in order.
+    std::vector<int> Lines() const;
+
   private:
     void Replay();
 

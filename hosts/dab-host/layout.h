@@ -10,7 +10,7 @@
 namespace dab_host {
 
 // The dots on the left, the panel with scores, status, move list and buttons on the right.
-constexpr int kClientW = 800, kClientH = 520;
+constexpr int kClientW = 860, kClientH = 520;
 constexpr int kDotX = 70, kDotY = 70, kSpacing = 76;
 constexpr RECT kBoardRect = {20, 20, 500, 500};
 constexpr int kPanelX = 530;
@@ -18,6 +18,8 @@ constexpr int kPanelX = 530;
 constexpr COLORREF kPersonLine = RGB(40, 90, 200), kEngineLine = RGB(200, 50, 40);
 constexpr COLORREF kPersonBox = RGB(165, 195, 245), kEngineBox = RGB(245, 175, 165);
 constexpr COLORREF kHoverLine = RGB(245, 190, 40);
+constexpr COLORREF kHintLine = RGB(40, 170, 70);
+constexpr COLORREF kPanelColour = RGB(236, 232, 220);
 
 // Dot (row, column); lines numbered as on the referee's board.
 inline POINT DotPixel(int row, int column) {

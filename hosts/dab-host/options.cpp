@@ -6,9 +6,11 @@
 namespace dab_host {
 
 const char kUsage[] =
-    "usage: dab-host [--engine \"COMMAND\"] [--engine-opens] [--line-ms MS]\n"
+    "usage: dab-host [--engine \"COMMAND\"] [--engine-opens] [--line-ms MS] [--seed N]\n"
+    "                [--settings FILE] [--open FILE.jsonl [--game N]]\n"
     "                [--lines AAA,BCA,...] [--screenshot FILE.bmp] [--exit-at-end]\n"
-    "--lines holds line codes to click and the words new, second, undo and close.\n";
+    "--lines holds line codes to click and the words new, second, undo, hint, play,\n"
+    "level N, save FILE, open FILE [GAME], step +|-|home|end and close.\n";
 
 namespace {
 
@@ -42,11 +44,27 @@ bool ParseOptions(int argc, char** argv, Options* opt) {
             opt->screenshot = argv[++i];
         } else if (a == "--exit-at-end") {
             opt->exitAtEnd = true;
+        } else if (a == "--settings" && hasValue) {
+            opt->settings = argv[++i];
+            opt->settingsGiven = true;
+        } else if (a == "--seed" && hasValue) {
+            char* end = nullptr;
+            opt->seed = std::strtoll(argv[++i], &end, 10);
+            if (*end != 0 || opt->seed < 0 || opt->seed > 4294967295LL) return false;
+        } else if (a == "--open" && hasValue) {
+            opt->open = argv[++i];
+        } else if (a == "--game" && hasValue) {
+            char* end = nullptr;
+            opt->openGame = std::strtoll(argv[++i], &end, 10);
+            if (*end != 0 || opt->openGame < 0) return false;
         } else {
             return false;
         }
     }
     if (opt->engine.empty()) opt->engine = DefaultEngine();
+    // A script keeps the person's settings file as it is unless it names one.
+    if (!opt->settingsGiven && opt->script.empty())
+        opt->settings = win32_host::DefaultSettingsPath("dab-host.ini");
     return true;
 }
 

@@ -213,7 +213,7 @@ bool ChildProcess::start(const std::vector<std::string>& argv, std::string& erro
     si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION pi{};
     if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, TRUE,
-                        hide_console_ ? CREATE_NO_WINDOW : 0, nullptr, nullptr, &si, &pi)) {
+                        hide_console_ ? DETACHED_PROCESS : 0, nullptr, nullptr, &si, &pi)) {
         error = "cannot start " + argv[0] + " (error " + std::to_string(GetLastError()) + ")";
         return false;
     }

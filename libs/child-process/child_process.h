@@ -43,8 +43,10 @@ class ChildProcess {
     // false and describes why in error.
     bool start(const std::vector<std::string>& argv, std::string& error);
     bool started() const { return started_; }
-    // Windows: a console child gets no console window of its own (for window programs).
-    // Call before start; elsewhere it changes nothing.
+    // Windows: a console child gets no console at all (for window programs): its standard
+    // streams are our pipes, and no console host process is made for it, which under Wine
+    // could outlive the child holding the caller's own output open. Call before start;
+    // elsewhere it changes nothing.
     void hide_console() { hide_console_ = true; }
     // Windows: notify() runs on the reading thread each time output (or its end) arrives,
     // so a window can post itself a message that carries nothing and drain read_line with
