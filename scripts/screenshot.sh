@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the README's pictures under Wine on a virtual display, each window saved by the host
 # itself and converted to PNG here:
-#   docs/orbello.png   a person's clicks against OrbelloEngine.exe in orbello-host, mid-game;
+#   docs/orbello.png   a person's clicks against OrbelloEngine.exe in orbello-host, mid-game,
+#                      with a hint;
 #   docs/dab-host.png  dab-host plays a game against Vantry by clicks until the middle game
 #                      and asks for a hint.
 # bash scripts/screenshot.sh [orbello|dab-host]   (both when no name is given)
@@ -19,8 +20,9 @@ if [ "$which" = all ] || [ "$which" = orbello ]; then
   cmake --build "$build" -j "$(nproc)" --target orbello-host orbello orbello_data orbello-engine \
     >/dev/null
   # Black's first ten moves of the game the Windows test plays; White is the engine at a fixed
-  # depth and seed, so it answers the same on every machine and the picture is the same.
-  moves=BBAC,FBFC,DBEC,CBDC,FCFB,DAEC,DCEC,AABB,EBFC,BBBC
+  # depth and seed, so it answers the same on every machine and the picture is the same. Then
+  # a hint for Black's next move, shown on the board.
+  moves="BBAC,FBFC,DBEC,CBDC,FCFB,DAEC,DCEC,AABB,EBFC,BBBC,hint"
   shot="$root/$build/orbello-screenshot.bmp"
   rm -f "$shot"
   (cd "$build" && "$root/cmake/wine-run.sh" bin/orbello-host.exe \

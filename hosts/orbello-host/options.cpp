@@ -8,8 +8,11 @@ namespace orbello_host {
 const char kUsage[] =
     "usage: orbello-host [--data DIR] [--engine \"COMMAND\" | --no-engine] [--movetime MS]\n"
     "                    [--engine-side black|white] [--moves ABAC,AEAD,...]\n"
-    "                    [--screenshot FILE.bmp] [--exit-at-end]\n"
-    "With no --engine, OrbelloEngine.exe beside the program plays White when it is there.\n";
+    "                    [--screenshot FILE.bmp] [--exit-at-end] [--settings FILE]\n"
+    "                    [--open RECORD.jsonl [--game N]]\n"
+    "With no --engine, OrbelloEngine.exe beside the program plays White when it is there.\n"
+    "--moves also takes words: new, undo, hint, level N, save FILE, open FILE [N],\n"
+    "step +N|-N|home|end, play, check, close.\n";
 
 bool ParseOptions(int argc, char** argv, Options* opt) {
     opt->dataDir = ProgramDir() + "\\data";
@@ -34,6 +37,15 @@ bool ParseOptions(int argc, char** argv, Options* opt) {
                 opt->moves.push_back(item);
         } else if (a == "--screenshot" && hasValue) {
             opt->screenshot = argv[++i];
+        } else if (a == "--settings" && hasValue) {
+            opt->settings = argv[++i];
+            opt->settingsGiven = true;
+        } else if (a == "--open" && hasValue) {
+            opt->open = argv[++i];
+        } else if (a == "--game" && hasValue) {
+            char* end = nullptr;
+            opt->openGame = std::strtoll(argv[++i], &end, 10);
+            if (*end != '\0' || opt->openGame < 1) return false;
         } else if (a == "--exit-at-end") {
             opt->exitAtEnd = true;
         } else {

@@ -1,5 +1,6 @@
 // An engine for orbello-host's relay test: plays a fixed list of moves, one for each move
 // line it receives (or at once after "new black"), and reports what it was told on stderr.
+// It refuses a game given whole ("history"), as an engine that cannot take one does.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
         if (strncmp(line, "quit", 4) == 0) break;
         if (strncmp(line, "new black", 9) == 0) play();
         if (strncmp(line, "move", 4) == 0) play();
+        if (strncmp(line, "history", 7) == 0) printf("history refused\n"), fflush(stdout);
     }
     return 0;
 }
