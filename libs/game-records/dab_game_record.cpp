@@ -100,40 +100,21 @@ namespace {
 
 bool read_fields(const Json& r, DabRecord& out, std::string& why) {
     out = DabRecord{};
-    if (!r.is_object() || !r.contains("turns") || !r["turns"].is_array()) {
-        why = "not a Dots-and-Boxes game record (it has no \"turns\")";
-        return false;
-    }
-    if (r.contains("type") && r["type"] != "game") {
-        why = "not a game record (its type is " + r["type"].dump() + ")";
-        return false;
-    }
+    if (!check_game_record(r, "turns", "a Dots-and-Boxes", why)) return false;
     DabGame& g = out.game;
-    if (r.contains("game") && r["game"].is_number_integer())
-        out.number = r["game"].get<long long>();
-    for (int c = 0; c < 2; ++c) {
-        g.labels[c] = text_or_empty(r, kColours[c]);
-        g.names[c] = text_or_empty(r, (std::string(kColours[c]) + "_name").c_str());
-    }
+    read_players(r, out.number, g.labels, g.names);
     dabtools::Board board;
     if (!replay_turns(r["turns"], g, board, why)) return false;
-    if (r.contains("opening") && r["opening"].is_object()) {
-        const Json& o = r["opening"];
-        std::vector<std::string> moves;
-        if (o.contains("moves") && o["moves"].is_array())
-            for (const Json& m : o["moves"])
-                if (m.is_string()) moves.push_back(m.get<std::string>());
-        // The opening's lines are the first turns, one line each.
-        for (size_t i = 0; i < moves.size(); ++i)
-            if (i >= g.turns.size() || g.turns[i].lines.size() != 1 ||
-                dabtools::line_code(g.turns[i].lines[0]) != moves[i]) {
-                why = "the opening's move " + std::to_string(i + 1) + " '" + moves[i] +
-                      "' is not turn " + std::to_string(i + 1);
-                return false;
-            }
-        out.opening_plies = static_cast<int>(moves.size());
-        out.opening_source = text_or_empty(o, "source");
-    }
+    const std::vector<std::string> moves = read_opening(r, out.opening_source);
+    // The opening's lines are the first turns, one line each.
+    for (size_t i = 0; i < moves.size(); ++i)
+        if (i >= g.turns.size() || g.turns[i].lines.size() != 1 ||
+            dabtools::line_code(g.turns[i].lines[0]) != moves[i]) {
+            why = "the opening's move " + std::to_string(i + 1) + " '" + moves[i] +
+                  "' is not turn " + std::to_string(i + 1);
+            return false;
+        }
+    out.opening_plies = static_cast<int>(moves.size());
     for (int c = 0; c < 2; ++c) g.score[c] = board.score[c + 1];
     if (r.contains("score") && r["score"].is_object()) {
         for (int c = 0; c < 2; ++c) {
@@ -147,17 +128,7 @@ bool read_fields(const Json& r, DabRecord& out, std::string& why) {
     }
     g.winner = r.contains("winner") ? colour_of(r["winner"]) : -1;
     g.reason = text_or_empty(r, "reason");
-    if (r.contains("notes") && r["notes"].is_array())
-        for (const Json& n : r["notes"])
-            if (n.is_string()) g.summary.notes.push_back(n.get<std::string>());
-    if (r.contains("fault") && r["fault"].is_object()) {
-        const Json& f = r["fault"];
-        g.summary.fault_kind = text_or_empty(f, "kind");
-        g.summary.fault_colour = colour_of(f.value("colour", Json()));
-        g.summary.fault_detail = text_or_empty(f, "detail");
-        out.fault_text = g.summary.fault_kind + " by " + text_or_empty(f, "engine") + " (" +
-                         text_or_empty(f, "colour") + "): " + g.summary.fault_detail;
-    }
+    read_notes_and_fault(r, g.summary, out.fault_text);
     out.over = board.full() || g.winner >= 0;
     return true;
 }

@@ -56,21 +56,9 @@ namespace {
 
 bool read_fields(const Json& r, OrbelloRecord& out, std::string& why) {
     out = OrbelloRecord{};
-    if (!r.is_object() || !r.contains("moves") || !r["moves"].is_array()) {
-        why = "not an Orbello game record (it has no \"moves\")";
-        return false;
-    }
-    if (r.contains("type") && r["type"] != "game") {
-        why = "not a game record (its type is " + r["type"].dump() + ")";
-        return false;
-    }
+    if (!check_game_record(r, "moves", "an Orbello", why)) return false;
     OrbelloGame& g = out.game;
-    if (r.contains("game") && r["game"].is_number_integer())
-        out.number = r["game"].get<long long>();
-    for (int c = 0; c < 2; ++c) {
-        g.labels[c] = text_or_empty(r, kColours[c]);
-        g.names[c] = text_or_empty(r, (std::string(kColours[c]) + "_name").c_str());
-    }
+    read_players(r, out.number, g.labels, g.names);
     if (r.contains("bases")) {
         const Json& b = r["bases"];
         if (!b.is_array() || b.size() != 2 || !b[0].is_number_integer() ||
@@ -130,22 +118,15 @@ bool read_fields(const Json& r, OrbelloRecord& out, std::string& why) {
             }
         }
     }
-    if (r.contains("opening") && r["opening"].is_object()) {
-        const Json& o = r["opening"];
-        std::vector<std::string> opening;
-        if (o.contains("moves") && o["moves"].is_array())
-            for (const Json& m : o["moves"])
-                if (m.is_string()) opening.push_back(m.get<std::string>());
-        // Openings are written with the bases 'A', the moves with the module's.
-        for (size_t i = 0; i < opening.size(); ++i)
-            if (i >= out.plain_moves.size() || out.plain_moves[i] != opening[i]) {
-                why = "the opening's move " + std::to_string(i + 1) + " '" + opening[i] +
-                      "' is not move " + std::to_string(i + 1);
-                return false;
-            }
-        out.opening_plies = static_cast<int>(opening.size());
-        out.opening_source = text_or_empty(o, "source");
-    }
+    const std::vector<std::string> opening = read_opening(r, out.opening_source);
+    // Openings are written with the bases 'A', the moves with the module's.
+    for (size_t i = 0; i < opening.size(); ++i)
+        if (i >= out.plain_moves.size() || out.plain_moves[i] != opening[i]) {
+            why = "the opening's move " + std::to_string(i + 1) + " '" + opening[i] +
+                  "' is not move " + std::to_string(i + 1);
+            return false;
+        }
+    out.opening_plies = static_cast<int>(opening.size());
     if (r.contains("refusals") && r["refusals"].is_array())
         for (const Json& f : r["refusals"]) {
             if (!f.is_object()) continue;
@@ -161,17 +142,7 @@ bool read_fields(const Json& r, OrbelloRecord& out, std::string& why) {
     g.reason = text_or_empty(r, "reason");
     if (r.contains("adjudication") && r["adjudication"].is_object())
         g.adjudication = text_or_empty(r["adjudication"], "rule");
-    if (r.contains("notes") && r["notes"].is_array())
-        for (const Json& n : r["notes"])
-            if (n.is_string()) g.summary.notes.push_back(n.get<std::string>());
-    if (r.contains("fault") && r["fault"].is_object()) {
-        const Json& f = r["fault"];
-        g.summary.fault_kind = text_or_empty(f, "kind");
-        g.summary.fault_colour = colour_of(text_or_empty(f, "colour"));
-        g.summary.fault_detail = text_or_empty(f, "detail");
-        out.fault_text = g.summary.fault_kind + " by " + text_or_empty(f, "engine") + " (" +
-                         text_or_empty(f, "colour") + "): " + g.summary.fault_detail;
-    }
+    read_notes_and_fault(r, g.summary, out.fault_text);
     out.over = orbello_rules::IsGameOver(board) || !g.result.empty();
     return true;
 }
