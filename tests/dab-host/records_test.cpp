@@ -14,14 +14,14 @@ using dab_host::Game;
 using dab_host::PERSON;
 using dab_host::Player;
 
-int L(const char* code) {
+int Line(const char* code) {
     return dabtools::parse_line_code(code);
 }
 
 Game Played(Player opener, const std::vector<const char*>& codes) {
     Game g;
     g.Reset(opener);
-    for (const char* c : codes) g.Draw(L(c));
+    for (const char* c : codes) g.Draw(Line(c));
     return g;
 }
 
@@ -72,8 +72,8 @@ TEST(DabHostEngineView, ReadsEveryEdgeLineAndBoxOwnerOfThePicture) {
         {"AAE", ENGINE}, {"BAE", PERSON}, {"AFA", ENGINE}, {"BFA", ENGINE}};
     dabtools::Board engineSide, windowSide;
     for (const Drawn& d : lines) {
-        engineSide.draw(L(d.code), d.by == ENGINE ? 1 : 2);
-        windowSide.draw(L(d.code), d.by);
+        engineSide.draw(Line(d.code), d.by == ENGINE ? 1 : 2);
+        windowSide.draw(Line(d.code), d.by);
     }
     ASSERT_EQ(windowSide.owner[0], ENGINE);
     ASSERT_EQ(windowSide.owner[24], PERSON);
@@ -86,7 +86,7 @@ TEST(DabHostEngineView, ReadsEveryEdgeLineAndBoxOwnerOfThePicture) {
 
     // One line more on either side, or a box given to the other owner, is named.
     dabtools::Board more = windowSide;
-    more.draw(L("ACC"), PERSON);
+    more.draw(Line("ACC"), PERSON);
     EXPECT_NE(dab_host::ViewDiffers(view, more).find("line ACC"), std::string::npos);
     dabtools::Board swapped = windowSide;
     swapped.owner[24] = ENGINE;
@@ -121,7 +121,7 @@ TEST_P(SavedGame, OpensAsTheGameThatWasSaved) {
     g.Reset(c.opener);
     if (c.full)
         for (int line = 0; line < dabtools::LINES; ++line) g.Draw(line);
-    for (const char* code : c.lines) g.Draw(L(code));
+    for (const char* code : c.lines) g.Draw(Line(code));
 
     const std::string text =
         matchtools::json_line(dab_host::RecordOfGame(g, "vantry", "Vantry 1.0")) + "\n";

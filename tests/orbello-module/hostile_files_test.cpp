@@ -3,7 +3,8 @@
 // Whatever the files hold, the module loads and plays; each test names what the user sees.
 #include "module_test_support.h"
 
-namespace {
+// Named, not anonymous: the fixture is the base of the test classes, which live outside it.
+namespace hostile_files {
 
 // A whole game as engine text with the default bases: White wins on the 28th ply.
 const char* const kGame[] = {"EBEC", "EEFD", "ABBC", "FDFC", "DBEB", "FCDA", "CBCC",
@@ -30,7 +31,9 @@ class HostileFiles : public ModuleTest {
     }
 };
 
-} // namespace
+} // namespace hostile_files
+
+using hostile_files::HostileFiles;
 
 TEST_F(HostileFiles, ConfigValuesThatWouldGarbleMoveTextFallBackToA) {
     struct Case {

@@ -17,9 +17,9 @@ using namespace search_fixture;
 
 namespace {
 
-const std::initializer_list<Move> quiet_ten = {{0, 1, 3}, {1, 2, 1}, {0, 1, 0}, {0, 5, 0},
-                                               {0, 2, 4}, {0, 5, 4}, {1, 4, 2}, {1, 3, 0},
-                                               {1, 3, 3}, {1, 2, 3}};
+const std::initializer_list<Move> quiet_ten_lines = {{0, 1, 3}, {1, 2, 1}, {0, 1, 0}, {0, 5, 0},
+                                                     {0, 2, 4}, {0, 5, 4}, {1, 4, 2}, {1, 3, 0},
+                                                     {1, 3, 3}, {1, 2, 3}};
 
 const std::initializer_list<Move> middle_game = {
     {0, 3, 0}, {1, 1, 2}, {1, 0, 5}, {0, 1, 3}, {0, 5, 0}, {1, 2, 1}, {1, 0, 4}, {1, 3, 5},
@@ -74,7 +74,7 @@ SearchLimits unlimited(int max_depth, long long node_limit = 0) {
 // Many entries of the quiet position are worth the same; the root keeps the first best.
 TEST(Search, DepthOneTakesTheFirstBestEntry) {
     fresh_game();
-    draw(quiet_ten);
+    draw(quiet_ten_lines);
     const std::vector<Move> list = root_list();
     const std::vector<int> values = depth1_values();
     size_t best = 0;
