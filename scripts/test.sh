@@ -64,7 +64,8 @@ if [ -n "$files" ] && ! clang-format --dry-run --Werror $files; then record 1 "f
 step "native release build"
 if configure_build build/release -DCMAKE_BUILD_TYPE=Release; then
   record 0 "native release build"
-  run_ctest "native release" build/release -j "$jobs"
+  # Twice the cores: many tests wait on the engines they start.
+  run_ctest "native release" build/release -j "$((jobs * 2))"
 else
   record 1 "native release build"
 fi
@@ -136,7 +137,7 @@ if configure_build build/asan -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON; then
   nice_build=()
   finish_wine_tests
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    run_ctest "native sanitizers" build/asan -j "$jobs" -LE slow
+    run_ctest "native sanitizers" build/asan -j "$((jobs * 2))" -LE slow
 else
   record 1 "native sanitizer build"
 fi
