@@ -57,6 +57,43 @@ mkdir -p build
 windows_ran=()
 windows_skipped=()
 
+# Tests that wait on engines, windows and Wine more than they compute run in the background
+# while the next build goes on, niced so that the tests' engines keep their pace: the native
+# release tests during the x64 build, each Windows architecture's tests during the next
+# build. One display and one wineserver per Windows run; one Windows test at a time.
+bg_pid=
+bg_log=
+bg_name=
+start_background_tests() { # name, dir, ctest args...; under "${wrap[@]}" when set
+  bg_name=$1
+  bg_log=$(mktemp)
+  (passed=0 failed=0 failures=()
+   run_ctest "$@" >"$bg_log" 2>&1; echo "$passed $failed" >"$bg_log.counts"
+   printf '%s\n' "${failures[@]}" >"$bg_log.failures"
+   [ ${#wrap[@]} -eq 0 ] || WINEPREFIX="$root/$2/wineprefix" wineserver -k 2>/dev/null || true) &
+  bg_pid=$!
+}
+finish_background_tests() { # the run started last: its output, passes and failures
+  [ -n "$bg_pid" ] || return 0
+  wait "$bg_pid"
+  echo "--- $bg_name tests:"
+  cat "$bg_log"
+  local counts; counts=$(cat "$bg_log.counts" 2>/dev/null || echo "0 1")
+  passed=$((passed + ${counts% *}))
+  failed=$((failed + ${counts#* }))
+  local f
+  while IFS= read -r f; do [ -z "$f" ] || failures+=("$f"); done < <(cat "$bg_log.failures" 2>/dev/null)
+  [ -f "$bg_log.counts" ] || failures+=("$bg_name: the run did not finish")
+  rm -f "$bg_log" "$bg_log.counts" "$bg_log.failures"
+  bg_pid=
+}
+start_wine_tests() { # arch, dir
+  wrap=(xvfb-run -a -s "-screen 0 1024x768x24")
+  start_background_tests "Windows $1" "$2" -j 1
+  wrap=()
+  windows_ran+=("$1")
+}
+
 step "formatting (clang-format)"
 files=$(git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h' | while read -r f; do [ -f "$f" ] && echo "$f"; done)
 if [ -n "$files" ] && ! clang-format --dry-run --Werror $files; then record 1 "formatting"; else record 0 "formatting"; fi
@@ -65,49 +102,20 @@ step "native release build"
 if configure_build build/release -DCMAKE_BUILD_TYPE=Release; then
   record 0 "native release build"
   # Twice the cores: many tests wait on the engines they start.
-  run_ctest "native release" build/release -j "$((jobs * 2))"
+  start_background_tests "native release" build/release -j "$((jobs * 2))"
+  nice_build=(nice -n 10)
 else
   record 1 "native release build"
 fi
 
-# The Windows tests wait on windows, Wine and engines more than they compute, so each
-# architecture's run goes on in the background while the next build runs, niced so that
-# the tests' engines keep their pace. One display and one wineserver per run; one test at
-# a time.
-wine_pid=
-wine_log=
-start_wine_tests() { # arch, dir
-  wine_log=$(mktemp)
-  wrap=(xvfb-run -a -s "-screen 0 1024x768x24")
-  (passed=0 failed=0 failures=()
-   run_ctest "Windows $1" "$2" -j 1 >"$wine_log" 2>&1; echo "$passed $failed" >"$wine_log.counts"
-   printf '%s\n' "${failures[@]}" >"$wine_log.failures"
-   WINEPREFIX="$root/$2/wineprefix" wineserver -k 2>/dev/null || true) &
-  wine_pid=$!
-  wrap=()
-  windows_ran+=("$1")
-}
-finish_wine_tests() { # the run started last: its output, passes and failures
-  [ -n "$wine_pid" ] || return 0
-  wait "$wine_pid"
-  echo "--- Windows ${windows_ran[-1]} tests under Wine:"
-  cat "$wine_log"
-  local counts; counts=$(cat "$wine_log.counts" 2>/dev/null || echo "0 1")
-  passed=$((passed + ${counts% *}))
-  failed=$((failed + ${counts#* }))
-  local f
-  while IFS= read -r f; do [ -z "$f" ] || failures+=("$f"); done < <(cat "$wine_log.failures" 2>/dev/null)
-  [ -f "$wine_log.counts" ] || failures+=("Windows ${windows_ran[-1]}: the run did not finish")
-  rm -f "$wine_log" "$wine_log.counts" "$wine_log.failures"
-  wine_pid=
-}
-
 step "Windows x64 build, its tests under Wine in the background"
 if configure_build build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake -DCMAKE_BUILD_TYPE=Release; then
   record 0 "Windows x64 build"
+  finish_background_tests
   start_wine_tests x64 build/win64
 else
   record 1 "Windows x64 build"
+  finish_background_tests
 fi
 
 step "Windows x86 build"
@@ -117,7 +125,7 @@ if configure_build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cm
   for f in build/win32/bin/Orbello.dll build/win32/bin/Vantry.exe build/win32/bin/VantryStrong.exe build/win32/bin/OrbelloEngine.exe build/win32/bin/dab-host.exe; do
     if [ -f "$f" ]; then bash scripts/check-pe.sh "$f"; record $? "PE check $f"; fi
   done
-  finish_wine_tests
+  finish_background_tests
   # setup.sh has said why when the x86 programs cannot run here.
   if bash scripts/runs-32bit.sh \
     && dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
@@ -128,24 +136,24 @@ if configure_build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cm
   fi
 else
   record 1 "Windows x86 build"
-  finish_wine_tests
+  finish_background_tests
 fi
 
 step "native ASan+UBSan build"
 if configure_build build/asan -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON; then
   record 0 "native sanitizer build"
   nice_build=()
-  finish_wine_tests
+  finish_background_tests
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     run_ctest "native sanitizers" build/asan -j "$((jobs * 2))" -LE slow
 else
   record 1 "native sanitizer build"
 fi
 nice_build=()
-finish_wine_tests
+finish_background_tests
 
-step "fuzzing, ${FUZZ_SECONDS:-30} s a target"
-bash scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
+step "fuzzing, ${FUZZ_SECONDS:-20} s"
+bash scripts/fuzz.sh "${FUZZ_SECONDS:-20}"
 record $? "fuzzing"
 
 build_targets=()
