@@ -136,13 +136,7 @@ bool read_fields(const Json& r, DabRecord& out, std::string& why) {
 } // namespace
 
 bool read_dab_record(const Json& r, DabRecord& out, std::string& why) {
-    // A field of an unexpected type throws; the record is then refused like any other.
-    try {
-        return read_fields(r, out, why);
-    } catch (const Json::exception& e) {
-        why = std::string("not a game record: ") + e.what();
-        return false;
-    }
+    return read_guarded(read_fields, r, out, why);
 }
 
 } // namespace game_records

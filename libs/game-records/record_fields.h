@@ -36,4 +36,17 @@ std::vector<std::string> read_opening(const Json& r, std::string& source);
 // The notes and fault of the record into summary; fault_text: the fault as one line.
 void read_notes_and_fault(const Json& r, matchtools::GameSummary& summary, std::string& fault_text);
 
+// read(r, out, why) guarded: a field of an unexpected type throws, and the record is then
+// refused like any other.
+template <typename Record>
+bool read_guarded(bool (*read)(const Json&, Record&, std::string&), const Json& r, Record& out,
+                  std::string& why) {
+    try {
+        return read(r, out, why);
+    } catch (const Json::exception& e) {
+        why = std::string("not a game record: ") + e.what();
+        return false;
+    }
+}
+
 } // namespace game_records

@@ -96,6 +96,22 @@ Picture ReadBmp(const std::string& path) {
     return p;
 }
 
+// The screenshot shows every line in its drawer's colour and every box in its owner's
+// (1: the person, else the engine).
+void ExpectPictureShows(const std::string& shot, const int (&drawnBy)[dabtools::LINES],
+                        const Board& board) {
+    Picture picture = ReadBmp(shot);
+    ASSERT_EQ(picture.width, dab_host::kClientW);
+    for (int line = 0; line < dabtools::LINES; ++line)
+        EXPECT_EQ(picture.at(dab_host::LineMiddle(line)),
+                  drawnBy[line] == 1 ? dab_host::kPersonLine : dab_host::kEngineLine)
+            << dabtools::line_code(line);
+    for (int box = 0; box < dabtools::BOXES; ++box)
+        EXPECT_EQ(picture.at(dab_host::BoxMiddle(box)),
+                  board.owner[box] == 1 ? dab_host::kPersonBox : dab_host::kEngineBox)
+            << "box " << box;
+}
+
 TEST(DabHost, PlaysAWholeGameAgainstVantryByClicks) {
     // The person clicks the undrawn line that comes first in this order, whatever Vantry does.
     // Vantry's short-budget build (the same program, 40 ms a line) keeps the test run short;
@@ -132,16 +148,7 @@ TEST(DabHost, PlaysAWholeGameAgainstVantryByClicks) {
     EXPECT_LT(Find(run, result), run.out.size());
 
     // The final picture: every line in its drawer's colour, every box in its owner's.
-    Picture picture = ReadBmp(shot);
-    ASSERT_EQ(picture.width, dab_host::kClientW);
-    for (int line = 0; line < dabtools::LINES; ++line)
-        EXPECT_EQ(picture.at(dab_host::LineMiddle(line)),
-                  drawnBy[line] == 1 ? dab_host::kPersonLine : dab_host::kEngineLine)
-            << dabtools::line_code(line);
-    for (int box = 0; box < dabtools::BOXES; ++box)
-        EXPECT_EQ(picture.at(dab_host::BoxMiddle(box)),
-                  board.owner[box] == 1 ? dab_host::kPersonBox : dab_host::kEngineBox)
-            << "box " << box;
+    ExpectPictureShows(shot, drawnBy, board);
 }
 
 // Clicks on a line towards its ends, or beside its middle, mean that line; clicks in the
@@ -467,16 +474,7 @@ TEST(DabHost, OpensARefereesGameAndStepsToItsEnd) {
             board.draw(l, t.colour + 1);
             drawnBy[l] = t.colour + 1;
         }
-    Picture picture = ReadBmp(shot);
-    ASSERT_EQ(picture.width, dab_host::kClientW);
-    for (int line = 0; line < dabtools::LINES; ++line)
-        EXPECT_EQ(picture.at(dab_host::LineMiddle(line)),
-                  drawnBy[line] == 1 ? dab_host::kPersonLine : dab_host::kEngineLine)
-            << dabtools::line_code(line);
-    for (int box = 0; box < dabtools::BOXES; ++box)
-        EXPECT_EQ(picture.at(dab_host::BoxMiddle(box)),
-                  board.owner[box] == 1 ? dab_host::kPersonBox : dab_host::kEngineBox)
-            << "box " << box;
+    ExpectPictureShows(shot, drawnBy, board);
 }
 
 // An engine that does not know "history" (it says nothing to it) is restarted after the
