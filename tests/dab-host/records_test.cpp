@@ -2,6 +2,7 @@
 // engine's board picture read back, and a game saved as a record and opened again.
 #include "engine_view.h"
 #include "game.h"
+#include "record_fields.h"
 #include "record_file.h"
 #include "saved_game.h"
 
@@ -162,3 +163,29 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
+
+// Fields of an unexpected kind are read as missing, never as something else: a number where a
+// label belongs, an opening move that is not text, a game number that is not whole.
+TEST(GameRecordFields, OddFieldsReadAsMissing) {
+    using game_records::Json;
+    const Json r = Json::parse(R"({"type":"game","game":2.5,"black":7,"white":"w",
+        "white_name":"vantry","opening":{"moves":["AAA",3,"BBB"],"source":"f.txt:2"}})");
+    std::string why;
+    EXPECT_TRUE(game_records::check_game_record(Json::parse(R"({"turns":[]})"), "turns", "a", why));
+    EXPECT_FALSE(game_records::check_game_record(r, "turns", "a Dots-and-Boxes", why));
+    EXPECT_EQ(why, "not a Dots-and-Boxes game record (it has no \"turns\")");
+    EXPECT_FALSE(game_records::check_game_record(Json::parse(R"({"type":"pair","turns":[]})"),
+                                                 "turns", "a", why));
+    EXPECT_EQ(why, "not a game record (its type is \"pair\")");
+    long long number = -1;
+    std::string labels[2], names[2];
+    game_records::read_players(r, number, labels, names);
+    EXPECT_EQ(number, -1);
+    EXPECT_EQ(labels[0], "");
+    EXPECT_EQ(labels[1], "w");
+    EXPECT_EQ(names[1], "vantry");
+    std::string source;
+    EXPECT_EQ(game_records::read_opening(r, source), (std::vector<std::string>{"AAA", "BBB"}));
+    EXPECT_EQ(source, "f.txt:2");
+    EXPECT_EQ(game_records::colour_of(Json(1)), -1);
+}

@@ -3,6 +3,7 @@
 #include "match_merge.h"
 #include "match_options.h"
 #include "match_tally.h"
+#include "match_text.h"
 #include "openings.h"
 #include "progress.h"
 #include "schedule.h"
@@ -218,6 +219,19 @@ TEST(MatchLogs, OnlyRangesOfOneMatchMerge) {
         EXPECT_FALSE(merge_logs(logs, games, why));
         EXPECT_NE(why.find("(games 1-2)"), std::string::npos) << why;
     }
+    // A run that ended before its first game was written holds no game: played again from
+    // the same first game, it is no overlap.
+    {
+        std::vector<MatchLog> logs(2);
+        std::string why;
+        ASSERT_TRUE(
+            read_match_log(temp_file("none-yet.jsonl", log_text(s1, {}, false)), logs[0], why));
+        ASSERT_TRUE(read_match_log(temp_file("from-start.jsonl", log_text(s1, {{1, 1}, {2, 0}})),
+                                   logs[1], why));
+        std::vector<Json> games;
+        EXPECT_TRUE(merge_logs(logs, games, why)) << why;
+        EXPECT_EQ(games.size(), 2u);
+    }
     // A broken line before the last is damage, not a crash: refused.
     MatchLog log;
     std::string why;
@@ -264,6 +278,13 @@ TEST(MatchTally, PairsAreCountedByTheFirstEnginesPointsInBoth) {
     tally.add(unplayed);
     EXPECT_EQ(tally.scored_games(), 12);
     EXPECT_EQ(tally.match_record("id", 1)["engines"][1]["wins"], 4);
+}
+
+// Points print whole, or with their half: never "2.0", never a half rounded away.
+TEST(MatchText, PointsAreWholeOrHalf) {
+    const std::pair<double, const char*> cases[] = {{0, "0"},     {0.5, "0.5"},     {2, "2"},
+                                                    {2.5, "2.5"}, {199.5, "199.5"}, {400, "400"}};
+    for (const auto& c : cases) EXPECT_EQ(format_points(c.first), c.second) << c.first;
 }
 
 TEST(Progress, SaysWhatIsKnown) {
