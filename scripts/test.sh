@@ -152,8 +152,8 @@ fi
 nice_build=()
 finish_background_tests
 
-step "fuzzing, ${FUZZ_SECONDS:-20} s"
-bash scripts/fuzz.sh "${FUZZ_SECONDS:-20}"
+step "fuzzing, ${FUZZ_SECONDS:-10} s"
+bash scripts/fuzz.sh "${FUZZ_SECONDS:-10}"
 record $? "fuzzing"
 
 build_targets=()
